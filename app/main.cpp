@@ -1,0 +1,70 @@
+// marble: a marble rolls down a textured track; steer with a/d, brake with b,
+// drag the mouse to swing the camera, Escape to quit.
+
+#include <GL/freeglut.h>
+
+#include "app/Game.h"
+#include "scene/Scene.h"
+
+static Scene* gScene;
+static Game* gGame;
+
+static void display()
+{
+    gScene->draw();
+}
+
+static void reshape(int width, int height)
+{
+    gScene->reshape(width, height);
+}
+
+static void mouse(int button, int state, int x, int y)
+{
+    gGame->mouse(button, state, x, y);
+}
+
+static void motion(int x, int y)
+{
+    gGame->motion(x, y);
+}
+
+static void keyboard(unsigned char key, int x, int y)
+{
+    gGame->keyboard(key, x, y);
+}
+
+static void keyboardUp(unsigned char key, int x, int y)
+{
+    gGame->keyboardUp(key, x, y);
+}
+
+static void idle()
+{
+    gGame->idle();
+}
+
+int main(int argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
+    glutInitWindowSize(1273, 970);
+    glutInitWindowPosition(0, 0);
+    glutCreateWindow(argv[0]);
+
+    // The scene uploads its texture and sets up the light: it needs the context
+    // that window creation has just made current.
+    gScene = new Scene();
+    gGame = new Game(gScene);
+
+    glutDisplayFunc(display);
+    glutReshapeFunc(reshape);
+    glutIgnoreKeyRepeat(1);
+    glutMouseFunc(mouse);
+    glutMotionFunc(motion);
+    glutKeyboardFunc(keyboard);
+    glutKeyboardUpFunc(keyboardUp);
+    glutIdleFunc(idle);
+    glutMainLoop();
+    return 0;
+}

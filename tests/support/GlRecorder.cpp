@@ -1,0 +1,231 @@
+#include "support/GlRecorder.h"
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <set>
+
+namespace {
+
+std::vector<GlCall> log;
+int depth = 0;
+std::set<unsigned> enabled;
+GLuint nextTexture = 1;
+
+void record(const char* name, std::vector<double> args, const void* pointer = nullptr)
+{
+    log.push_back(GlCall{name, std::move(args), pointer});
+}
+
+// How many floats a glLightfv / glMaterialfv parameter carries.
+int paramCount(GLenum pname)
+{
+    return pname == GL_SHININESS ? 1 : 4;
+}
+
+std::vector<double> withFloats(std::vector<double> head, const GLfloat* values, int n)
+{
+    for (int i = 0; i < n; ++i)
+        head.push_back(values[i]);
+    return head;
+}
+
+} // namespace
+
+namespace glRecorder {
+
+void reset()
+{
+    log.clear();
+    depth = 0;
+    enabled.clear();
+    nextTexture = 1;
+}
+
+const std::vector<GlCall>& calls()
+{
+    return log;
+}
+
+std::vector<GlCall> callsNamed(const std::string& name)
+{
+    std::vector<GlCall> out;
+    std::copy_if(log.begin(), log.end(), std::back_inserter(out),
+                 [&](const GlCall& c) { return c.name == name; });
+    return out;
+}
+
+int count(const std::string& name)
+{
+    return static_cast<int>(callsNamed(name).size());
+}
+
+int modelviewDepth()
+{
+    return depth;
+}
+
+bool isEnabled(unsigned cap)
+{
+    return enabled.count(cap) != 0;
+}
+
+} // namespace glRecorder
+
+extern "C" {
+
+void glClear(GLbitfield mask)
+{
+    record("glClear", {double(mask)});
+}
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a)
+{
+    record("glClearColor", {r, g, b, a});
+}
+void glEnable(GLenum cap)
+{
+    enabled.insert(cap);
+    record("glEnable", {double(cap)});
+}
+void glDisable(GLenum cap)
+{
+    enabled.erase(cap);
+    record("glDisable", {double(cap)});
+}
+void glShadeModel(GLenum mode)
+{
+    record("glShadeModel", {double(mode)});
+}
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h)
+{
+    record("glViewport", {double(x), double(y), double(w), double(h)});
+}
+void glMatrixMode(GLenum mode)
+{
+    record("glMatrixMode", {double(mode)});
+}
+void glLoadIdentity(void)
+{
+    record("glLoadIdentity", {});
+}
+void glPushMatrix(void)
+{
+    ++depth;
+    record("glPushMatrix", {});
+}
+void glPopMatrix(void)
+{
+    --depth;
+    record("glPopMatrix", {});
+}
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
+{
+    record("glTranslatef", {x, y, z});
+}
+void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
+{
+    record("glLightfv", withFloats({double(light), double(pname)}, params, paramCount(pname)),
+           params);
+}
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
+{
+    record("glMaterialfv", withFloats({double(face), double(pname)}, params, paramCount(pname)),
+           params);
+}
+void glGenTextures(GLsizei n, GLuint* textures)
+{
+    for (GLsizei i = 0; i < n; ++i)
+        textures[i] = nextTexture++;
+    record("glGenTextures", {double(n)}, textures);
+}
+void glBindTexture(GLenum target, GLuint texture)
+{
+    record("glBindTexture", {double(target), double(texture)});
+}
+void glPixelStorei(GLenum pname, GLint param)
+{
+    record("glPixelStorei", {double(pname), double(param)});
+}
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
+                  GLint border, GLenum format, GLenum type, const GLvoid* pixels)
+{
+    record("glTexImage2D",
+           {double(target), double(level), double(internalFormat), double(width), double(height),
+            double(border), double(format), double(type)},
+           pixels);
+}
+void glTexParameteri(GLenum target, GLenum pname, GLint param)
+{
+    record("glTexParameteri", {double(target), double(pname), double(param)});
+}
+void glTexEnvi(GLenum target, GLenum pname, GLint param)
+{
+    record("glTexEnvi", {double(target), double(pname), double(param)});
+}
+void glEnableClientState(GLenum cap)
+{
+    record("glEnableClientState", {double(cap)});
+}
+void glDisableClientState(GLenum cap)
+{
+    record("glDisableClientState", {double(cap)});
+}
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
+{
+    record("glVertexPointer", {double(size), double(type), double(stride)}, ptr);
+}
+void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* ptr)
+{
+    record("glNormalPointer", {double(type), double(stride)}, ptr);
+}
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
+{
+    record("glTexCoordPointer", {double(size), double(type), double(stride)}, ptr);
+}
+void glBegin(GLenum mode)
+{
+    record("glBegin", {double(mode)});
+}
+void glEnd(void)
+{
+    record("glEnd", {});
+}
+void glArrayElement(GLint i)
+{
+    record("glArrayElement", {double(i)});
+}
+
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
+{
+    record("gluLookAt", {eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ});
+}
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
+{
+    record("gluPerspective", {fovy, aspect, zNear, zFar});
+}
+GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* data)
+{
+    record("gluBuild2DMipmaps",
+           {double(target), double(internalFormat), double(width), double(height), double(format),
+            double(type)},
+           data);
+    return 0;
+}
+
+void glutSolidSphere(double radius, GLint slices, GLint stacks)
+{
+    record("glutSolidSphere", {radius, double(slices), double(stacks)});
+}
+void glutSwapBuffers(void)
+{
+    record("glutSwapBuffers", {});
+}
+void glutPostRedisplay(void)
+{
+    record("glutPostRedisplay", {});
+}
+
+} // extern "C"

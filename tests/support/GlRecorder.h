@@ -1,0 +1,29 @@
+#pragma once
+
+// A recording stand-in for OpenGL, GLU and GLUT, linked into the logic tests in
+// place of the real libraries: every call the game makes is appended to a log
+// that a test can read back in order.
+
+#include <string>
+#include <vector>
+
+struct GlCall {
+    std::string name;
+    std::vector<double> args;      // numbers, enums, and the floats behind vector arguments
+    const void* pointer = nullptr; // the array argument, for client-array calls and uploads
+};
+
+namespace glRecorder {
+
+// Clears the log and resets the simulated state below.
+void reset();
+const std::vector<GlCall>& calls();
+// Calls with the given name, in order.
+std::vector<GlCall> callsNamed(const std::string& name);
+int count(const std::string& name);
+
+// Simulated state, enough to check balance.
+int modelviewDepth();     // pushes minus pops since reset()
+bool isEnabled(unsigned cap); // glEnable/glDisable seen since reset()
+
+} // namespace glRecorder

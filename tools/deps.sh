@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Makes sure the Debian packages the build, the game and the tests need are present.
+# As root it installs what is missing; otherwise it prints the line to run.
+set -euo pipefail
+
+packages=(
+    build-essential cmake pkg-config
+    freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri    # the game: GLUT, GLU, Mesa
+    xvfb xauth x11-utils libx11-dev libxtst-dev        # a virtual display and X input for tests
+    libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
+    clang libclang-rt-14-dev clang-format clang-tidy   # fuzzing, formatting, linting
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+else
+    echo "Missing packages. Run:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
