@@ -1,6 +1,8 @@
 #include "input/ControlState.h"
 
-ControlState::ControlState() : cameraNudge{0.0f, 0.0f, 0.0f}, steer{0.0f, 0.0f, 0.0f}, brake(0) {}
+ControlState::ControlState() : cameraNudge{0.0f, 0.0f, 0.0f}, steer{0.0f, 0.0f, 0.0f}, brake(0)
+{
+}
 
 void ControlState::setCameraNudge(float x, float y, float z)
 {

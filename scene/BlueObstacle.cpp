@@ -6,7 +6,7 @@ BlueObstacle::BlueObstacle(float x, float y, float z)
 }
 
 float BlueObstacle::intersect(float originX, float originY, float originZ, float dirX, float dirY,
-                             float dirZ, Obstacle** cursor)
+                              float dirZ, Obstacle** cursor)
 {
     return sphereContact(position, originX, originY, originZ, dirX, dirY, dirZ, cursor);
 }

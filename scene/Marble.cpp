@@ -3,10 +3,8 @@
 #include <GL/freeglut.h>
 
 Marble::Marble(float x, float y, float z)
-    : position{x, y, z},
-      specular{1.0f, 1.0f, 1.0f, 1.0f},
-      shininess(80.0f),
-      diffuse{0.8f, 0.0f, 0.6f, 1.0f}
+    : position{x, y, z}, specular{1.0f, 1.0f, 1.0f, 1.0f},
+      shininess(80.0f), diffuse{0.8f, 0.0f, 0.6f, 1.0f}
 {
 }
 

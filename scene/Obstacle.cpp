@@ -7,14 +7,18 @@
 // Distance meaning "no contact ahead"; callers compare it like any other distance.
 static const float noContact = 500.0f;
 
-Obstacle::Obstacle() : nextObstacle(nullptr) {}
+Obstacle::Obstacle() : nextObstacle(nullptr)
+{
+}
 
 float Obstacle::intersect(float, float, float, float, float, float, Obstacle**)
 {
     return 0.0f;
 }
 
-void Obstacle::draw() {}
+void Obstacle::draw()
+{
+}
 
 Obstacle* Obstacle::next()
 {
@@ -48,7 +52,7 @@ float Obstacle::sphereContact(const Vec3& position, float originX, float originY
     const float c = ex * ex + ey * ey + ez * ez - 1.0f;
     const float disc = b * b - 4.0f * a * c;
     if (disc < 0.0f)
-        return noContact;  // the line of motion misses
+        return noContact; // the line of motion misses
 
     const float s = static_cast<float>(std::sqrt(static_cast<double>(disc)));
     const float t1 = (-b + s) / (2.0f * a);
@@ -61,7 +65,7 @@ float Obstacle::sphereContact(const Vec3& position, float originX, float originY
         return t1;
     if (t2 >= 0.0f && t2 < t1)
         return t2;
-    return 0.0f;  // already touching, or grazing: stop where it stands
+    return 0.0f; // already touching, or grazing: stop where it stands
 }
 
 void Obstacle::drawSphere(const Vec3& position, const float* diffuse)

@@ -9,7 +9,7 @@ class Obstacle;
 // Everything that is drawn. Built once, with a current GL context; it holds no
 // run state: the simulation moves its objects between frames.
 class Scene {
-public:
+  public:
     Scene();
 
     // Draws one whole frame and swaps the buffers.
@@ -23,10 +23,10 @@ public:
     TrackSurface* getTrackSurface();
     Obstacle* getObstacles();
 
-private:
+  private:
     Camera* camera;
     Light* light;
     Marble* marble;
     TrackSurface* trackSurface;
-    Obstacle* obstacles;  // head of the list, in order of increasing x
+    Obstacle* obstacles; // head of the list, in order of increasing x
 };

@@ -6,7 +6,7 @@ YellowObstacle::YellowObstacle(float x, float y, float z)
 }
 
 float YellowObstacle::intersect(float originX, float originY, float originZ, float dirX, float dirY,
-                             float dirZ, Obstacle** cursor)
+                                float dirZ, Obstacle** cursor)
 {
     return sphereContact(position, originX, originY, originZ, dirX, dirY, dirZ, cursor);
 }

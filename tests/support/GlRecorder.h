@@ -23,7 +23,7 @@ std::vector<GlCall> callsNamed(const std::string& name);
 int count(const std::string& name);
 
 // Simulated state, enough to check balance.
-int modelviewDepth();     // pushes minus pops since reset()
+int modelviewDepth();         // pushes minus pops since reset()
 bool isEnabled(unsigned cap); // glEnable/glDisable seen since reset()
 
 } // namespace glRecorder
