@@ -7,7 +7,7 @@ class Simulation;
 
 // Owns what makes up play and forwards each GLUT event to the part that handles it.
 class Game {
-  public:
+public:
     explicit Game(Scene* scene);
 
     void mouse(int button, int state, int x, int y);
@@ -18,7 +18,7 @@ class Game {
 
     Simulation* getSimulation() { return simulation; }
 
-  private:
+private:
     ControlState* controls;
     Simulation* simulation;
     InputHandler* inputHandler;

@@ -4,7 +4,7 @@
 
 // What input has asked for, read by the simulation on every rolling tick.
 class ControlState {
-  public:
+public:
     ControlState();
 
     void setCameraNudge(float x, float y, float z);
@@ -17,7 +17,7 @@ class ControlState {
     float getSteerZ() const { return steer.z; }
     unsigned char getBrake() const { return brake; }
 
-  private:
+private:
     Vec3 cameraNudge; // added to the camera eye on every rolling tick
     Vec3 steer;       // only z is ever read
     unsigned char brake;

@@ -4,7 +4,7 @@ class ControlState;
 
 // Turns GLUT mouse and key events into control values; it never touches the scene.
 class InputHandler {
-  public:
+public:
     explicit InputHandler(ControlState* controls);
 
     void mouse(int button, int state, int x, int y);
@@ -12,7 +12,7 @@ class InputHandler {
     void keyboard(unsigned char key, int x, int y);
     void keyboardUp(unsigned char key, int x, int y);
 
-  private:
+private:
     ControlState* controls;
     bool leftDragging;
     bool rightDragging;

@@ -4,14 +4,14 @@
 
 // A blue sphere obstacle.
 class BlueObstacle : public Obstacle {
-  public:
+public:
     BlueObstacle(float x, float y, float z);
 
     float intersect(float originX, float originY, float originZ, float dirX, float dirY, float dirZ,
                     Obstacle** cursor) override;
     void draw() override;
 
-  private:
+private:
     Vec3 position;
     float diffuse[4];
 };

@@ -4,7 +4,7 @@
 
 // The viewer: where it stands and the point it looks at; up is always +y.
 class Camera {
-  public:
+public:
     Camera(float eyeX, float eyeY, float eyeZ, float centerX, float centerY, float centerZ);
 
     // Multiplies the view transform into the current matrix (load the identity first).
@@ -18,7 +18,7 @@ class Camera {
     Vec3 getEye() const { return eye; }
     Vec3 getCenter() const { return center; }
 
-  private:
+private:
     Vec3 eye;
     Vec3 center;
 };

@@ -4,7 +4,7 @@
 
 // OpenGL light 0: a directional light whose colour the run fades in and out.
 class Light {
-  public:
+public:
     // Issues diffuse, specular and position at once, so a GL context must be current.
     Light(float x, float y, float z, float r, float g, float b);
 
@@ -17,7 +17,7 @@ class Light {
     Vec3 getPosition() const { return position; }
     const float* getColor() const { return color; }
 
-  private:
+private:
     void issueColor();
 
     Vec3 position;

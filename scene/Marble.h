@@ -4,7 +4,7 @@
 
 // The rolling ball as drawn: a purple, shiny sphere of radius 0.5.
 class Marble {
-  public:
+public:
     Marble(float x, float y, float z);
 
     // Sets its material and leaves its translation on the current matrix;
@@ -14,7 +14,7 @@ class Marble {
     void move(float dx, float dy, float dz);
     void getPosition(float* x, float* y, float* z) const;
 
-  private:
+private:
     Vec3 position;
     float specular[4];
     float shininess;

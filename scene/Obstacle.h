@@ -5,7 +5,7 @@
 // A sphere of radius 0.5 standing on the track, linked into a list ordered by
 // increasing x: the marble only ever asks the obstacle under its cursor.
 class Obstacle {
-  public:
+public:
     Obstacle();
 
     // Distance along (dirX, dirY, dirZ) before the marble touches this obstacle,
@@ -19,12 +19,12 @@ class Obstacle {
     // Puts obstacle at the front of the list whose head pointer is *head.
     static void pushObstacle(Obstacle** head, Obstacle* obstacle);
 
-  protected:
+protected:
     // The contact test and drawing that every coloured kind shares.
     static float sphereContact(const Vec3& position, float originX, float originY, float originZ,
                                float dirX, float dirY, float dirZ, Obstacle** cursor);
     static void drawSphere(const Vec3& position, const float* diffuse);
 
-  private:
+private:
     Obstacle* nextObstacle;
 };

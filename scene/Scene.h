@@ -9,7 +9,7 @@ class Obstacle;
 // Everything that is drawn. Built once, with a current GL context; it holds no
 // run state: the simulation moves its objects between frames.
 class Scene {
-  public:
+public:
     Scene();
 
     // Draws one whole frame and swaps the buffers.
@@ -23,7 +23,7 @@ class Scene {
     TrackSurface* getTrackSurface();
     Obstacle* getObstacles();
 
-  private:
+private:
     Camera* camera;
     Light* light;
     Marble* marble;

@@ -7,7 +7,7 @@
 
 // The track as drawn: one lit triangle strip textured with "surface.bmp".
 class TrackSurface {
-  public:
+public:
     // Loads the texture, so a GL context must be current.
     TrackSurface();
 
@@ -17,7 +17,7 @@ class TrackSurface {
     // cursor starts at row 0. Past the last row it keeps handing out the last row.
     static void nextTrackVertex(TrackCursor& cursor, float& x, float& y, float& z);
 
-  private:
+private:
     float diffuse[4];
     GLuint texture;
     RgbImage* image; // null when the bitmap could not be read

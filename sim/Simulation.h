@@ -14,7 +14,7 @@ class TrackSurface;
 // The marble run: one tick per idle callback, through intro, rolling, and a
 // crash fall or a finish, then a new run by itself.
 class Simulation {
-  public:
+public:
     Simulation(Scene* scene, ControlState* controls);
 
     void tick();
@@ -37,7 +37,7 @@ class Simulation {
     TrackCursor getTrackCursor() const { return trackCursor; }
     Obstacle* getCurrentObstacle() const { return currentObstacle; }
 
-  private:
+private:
     void introTick();
     void rollingStep();
     void finishedTick();
