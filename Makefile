@@ -1,9 +1,13 @@
 # Thin wrapper over CMake: `make run` plays the game, `make test` runs every test.
 BUILD ?= build
+ASAN_BUILD ?= build-asan
 JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
+SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
+	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 
-.PHONY: all deps build run test clean
+.PHONY: all deps build build-asan run test test-plain test-asan format-check fuzz clean
 
 all: build
 
@@ -14,11 +18,28 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(BUILD) -j $(JOBS)
 
+build-asan: deps
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
 run: build
 	tools/run.sh $(BUILD)/marble
 
-test: build
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+# Everything: the plain suite, the same suite built with AddressSanitizer and
+# UndefinedBehaviorSanitizer, the format check and a short fuzzing run.
+test: format-check test-plain test-asan fuzz
+
+test-plain: build
+	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure
+
+test-asan: build-asan
+	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure
+
+format-check:
+	@tools/check-format.sh
+
+fuzz: deps
+	tools/fuzz.sh 30
 
 clean:
-	rm -rf $(BUILD) build-*
+	rm -rf $(BUILD) $(ASAN_BUILD)
