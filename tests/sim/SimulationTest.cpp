@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "input/ControlState.h"
 #include "scene/Camera.h"
@@ -133,4 +134,120 @@ TEST_F(SimulationTest, BrakeAndNudgeActOnEveryRollingTick)
     // The eye gets the nudge, then follows the marble by its displacement,
     // which on the level start is the whole braked speed.
     EXPECT_EQ(bits((eye.x + 0.5f) + sim->getSpeed()), bits(scene->getCamera()->getEye().x));
+}
+
+TEST_F(SimulationTest, LightStartsEveryRunFromBlack)
+{
+    // Fades in 399 steps and out 400: without the reset at each set-up the
+    // scene would darken run after run.
+    std::vector<uint32_t> peaks;
+    for (int run = 0; run < 5; ++run) {
+        sim->tick(); // set-up
+        const float* color = scene->getLight()->getColor();
+        EXPECT_EQ(0u, bits(color[0]) | bits(color[1]) | bits(color[2])) << run;
+        ticks(399);
+        peaks.push_back(bits(color[0]));
+        controls.setBrake(1); // a short run: it comes to rest in the first segment
+        rollToEnd();
+        controls.setBrake(0);
+        while (!sim->isIntro())
+            sim->tick();
+    }
+    for (uint32_t peak : peaks)
+        EXPECT_EQ(0x3F7F5C1Bu, peak);
+}
+
+TEST_F(SimulationTest, FinishedPhaseFadesOutFor400TicksThenRestarts)
+{
+    ticks(400);
+    controls.setBrake(1);
+    rollToEnd();
+    ASSERT_TRUE(sim->isFinished());
+    EXPECT_EQ(0, sim->getPhaseTicks());
+    const uint32_t lit = bits(scene->getLight()->getColor()[0]);
+    ticks(399);
+    EXPECT_TRUE(sim->isFinished());
+    EXPECT_NE(lit, bits(scene->getLight()->getColor()[0]));
+    sim->tick();
+    EXPECT_TRUE(sim->isIntro());
+    EXPECT_EQ(0, sim->getPhaseTicks());
+    sim->tick(); // the 401st tick after the finish is the next set-up
+    EXPECT_EQ(1, sim->getPhaseTicks());
+    EXPECT_EQ(bits(0.5f), bits(marblePosition(scene).x));
+}
+
+TEST_F(SimulationTest, CrashInTheFirstSegmentFallsLevel)
+{
+    // Nothing has set a slope yet in this run: the fall uses the level start.
+    ticks(400);
+    controls.setSteer(0, 0, 0.1f);
+    rollToEnd();
+    ASSERT_TRUE(sim->isCrashed());
+    EXPECT_EQ(bits(0.0f), bits(sim->getSlopeAngle()));
+
+    const Vec3 before = marblePosition(scene);
+    const float v = sim->getSpeed();
+    const Vec3 h = sim->getHeading();
+    sim->tick();
+    const Vec3 after = marblePosition(scene);
+    // n = 1: fx = v, fy = -0.02, fz = fx * h.z / h.x, each scaled by 0.0025.
+    const float fx = static_cast<float>(1.0 * v);
+    const double fz = double(fx) * h.z / h.x;
+    EXPECT_EQ(bits(before.x + static_cast<float>(fx * 0.0025)), bits(after.x));
+    EXPECT_EQ(bits(before.y + static_cast<float>(static_cast<float>(-0.02) * 0.0025)),
+              bits(after.y));
+    EXPECT_EQ(bits(before.z + static_cast<float>(fz * 0.0025)), bits(after.z));
+    EXPECT_EQ(bits(before.x), bits(sim->getPosition().x)); // the copy does not fall
+
+    // 200 ticks of fall, 400 of fade-out, then the next intro.
+    ticks(598);
+    EXPECT_TRUE(sim->isCrashed());
+    sim->tick();
+    EXPECT_TRUE(sim->isIntro());
+}
+
+namespace {
+
+struct WholeRun {
+    const char* name;
+    unsigned char brake;
+    float steer;
+    bool crashed;
+    int rollingTicks;
+    uint32_t x, y, z; // final marble centre
+};
+
+// Pinned: any change of rounding anywhere in the rolling step shows here.
+const WholeRun wholeRuns[] = {
+    // Stops against the yellow obstacle, centres 1 apart: x = 25 - sqrt(0.75).
+    {"no input", 0, 0.0f, false, 1091, 0x41c11261, 0x40300000, 0x3f800000},
+    // Comes to rest in the first segment.
+    {"brake held", 1, 0.0f, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000},
+    // Off the right edge (z = 2), then the mirror image off the left one.
+    {"d held", 0, 0.1f, true, 105, 0x3f34314e, 0x40b00000, 0x40008f7b},
+    {"a held", 0, -0.1f, true, 105, 0x3f34314e, 0x40b00000, 0xbc0f7c22},
+};
+
+} // namespace
+
+TEST_F(SimulationTest, WholeRunsEndBitForBitWherePinned)
+{
+    for (const WholeRun& r : wholeRuns) {
+        SCOPED_TRACE(r.name);
+        sim = std::make_unique<Simulation>(scene, &controls);
+        ticks(400);
+        controls.setBrake(r.brake);
+        controls.setSteer(0, 0, r.steer);
+        EXPECT_EQ(r.rollingTicks, rollToEnd());
+        controls.setBrake(0);
+        controls.setSteer(0, 0, 0);
+        EXPECT_EQ(r.crashed, sim->isCrashed());
+        const Vec3 p = marblePosition(scene);
+        EXPECT_EQ(r.x, bits(p.x));
+        EXPECT_EQ(r.y, bits(p.y));
+        EXPECT_EQ(r.z, bits(p.z));
+        EXPECT_EQ(bits(p.x), bits(sim->getPosition().x)); // the copy kept in step
+        glRecorder::reset();
+    }
+    EXPECT_NEAR(25.0 - std::sqrt(0.75), fromBits(wholeRuns[0].x), 1e-6);
 }
