@@ -1,0 +1,249 @@
+#include "tools/XWindowProbe.h"
+
+#include <cstdint>
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+namespace {
+
+int errorCount = 0;
+
+int countError(Display*, XErrorEvent*)
+{
+    ++errorCount;
+    return 0;
+}
+
+// Xlib's default handler ends the process, but a window closing between two
+// calls is ordinary here: while a trap is set, errors are only counted. The
+// process's own handler comes back afterwards, and every call ends with a round
+// trip, so the errors of a call arrive while its trap is set.
+class ErrorTrap {
+public:
+    explicit ErrorTrap(Display* display)
+        : display(display), before(errorCount), previous(XSetErrorHandler(countError))
+    {
+    }
+    ~ErrorTrap() { XSetErrorHandler(previous); }
+    ErrorTrap(const ErrorTrap&) = delete;
+    ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+    bool ok()
+    {
+        XSync(display, False);
+        return errorCount == before;
+    }
+
+private:
+    Display* display;
+    int before;
+    XErrorHandler previous;
+};
+
+// Scales a channel of any width (5, 6, 8, 10 bits) to 8 bits.
+unsigned char channel(unsigned long pixel, unsigned long mask)
+{
+    if (!mask)
+        return 0;
+    int shift = 0;
+    while (!((mask >> shift) & 1))
+        ++shift;
+    const unsigned long max = mask >> shift;
+    return static_cast<unsigned char>(((pixel & mask) >> shift) * 255 / max);
+}
+
+// 32-bit pixels 0x00RRGGBB in the machine's byte order: the usual 24-bit visual,
+// copied without a call per pixel.
+bool isPlainTrueColor(const XImage* ximage)
+{
+    const uint32_t one = 1;
+    const bool littleEndianHost = *reinterpret_cast<const unsigned char*>(&one) == 1;
+    return ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000 &&
+           ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff &&
+           (ximage->byte_order == LSBFirst) == littleEndianHost;
+}
+
+void copyPlainTrueColor(const XImage* ximage, WindowImage& image)
+{
+    for (int y = 0; y < image.height; ++y) {
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(ximage->data + y * ximage->bytes_per_line);
+        unsigned char* out = image.at(0, y);
+        for (int x = 0; x < image.width; ++x, out += 3) {
+            out[0] = static_cast<unsigned char>(row[x] >> 16);
+            out[1] = static_cast<unsigned char>(row[x] >> 8);
+            out[2] = static_cast<unsigned char>(row[x]);
+        }
+    }
+}
+
+void copyAnyVisual(XImage* ximage, WindowImage& image)
+{
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const unsigned long pixel = XGetPixel(ximage, x, y);
+            unsigned char* out = image.at(x, y);
+            out[0] = channel(pixel, ximage->red_mask);
+            out[1] = channel(pixel, ximage->green_mask);
+            out[2] = channel(pixel, ximage->blue_mask);
+        }
+    }
+}
+
+} // namespace
+
+XWindowProbe::XWindowProbe(const char* displayName)
+{
+    display = XOpenDisplay(displayName);
+    if (!display)
+        return;
+    int eventBase, errorBase, major, minor;
+    xtest = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
+}
+
+XWindowProbe::~XWindowProbe()
+{
+    if (display)
+        XCloseDisplay(display);
+}
+
+int XWindowProbe::screenWidth() const
+{
+    return display ? DisplayWidth(display, DefaultScreen(display)) : 0;
+}
+
+int XWindowProbe::screenHeight() const
+{
+    return display ? DisplayHeight(display, DefaultScreen(display)) : 0;
+}
+
+unsigned long XWindowProbe::findWindow(const std::string& title)
+{
+    if (!display)
+        return 0;
+    ErrorTrap trap(display);
+    const unsigned long found = search(DefaultRootWindow(display), title);
+    return trap.ok() ? found : 0;
+}
+
+unsigned long XWindowProbe::search(unsigned long window, const std::string& title)
+{
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        const bool match = title == name;
+        XFree(name);
+        XWindowAttributes attributes;
+        if (match && XGetWindowAttributes(display, window, &attributes) &&
+            attributes.map_state == IsViewable)
+            return window;
+    }
+    Window root, parent;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count))
+        return 0;
+    unsigned long found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i)
+        found = search(children[i], title);
+    if (children)
+        XFree(children);
+    return found;
+}
+
+bool XWindowProbe::getGeometry(unsigned long window, Geometry& geometry)
+{
+    if (!display)
+        return false;
+    ErrorTrap trap(display);
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, window, &attributes))
+        return false;
+    const Window rootWindow = DefaultRootWindow(display);
+    Window child;
+    int x = 0, y = 0;
+    XTranslateCoordinates(display, window, rootWindow, 0, 0, &x, &y, &child);
+    Window root, parent = rootWindow;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) && children)
+        XFree(children);
+    if (!trap.ok())
+        return false;
+    geometry.x = x;
+    geometry.y = y;
+    geometry.width = attributes.width;
+    geometry.height = attributes.height;
+    geometry.reparented = parent != rootWindow;
+    return true;
+}
+
+bool XWindowProbe::grab(unsigned long window, WindowImage& image)
+{
+    Geometry geometry;
+    if (!getGeometry(window, geometry))
+        return false;
+    ErrorTrap trap(display);
+    XImage* ximage =
+        XGetImage(display, window, 0, 0, geometry.width, geometry.height, AllPlanes, ZPixmap);
+    const bool ok = trap.ok();
+    if (!ximage)
+        return false;
+    if (ok) {
+        image.resize(geometry.width, geometry.height);
+        if (isPlainTrueColor(ximage))
+            copyPlainTrueColor(ximage, image);
+        else
+            copyAnyVisual(ximage, image);
+    }
+    XDestroyImage(ximage);
+    return ok;
+}
+
+bool XWindowProbe::freeze()
+{
+    if (!display)
+        return false;
+    ErrorTrap trap(display);
+    XGrabServer(display);
+    return trap.ok();
+}
+
+void XWindowProbe::thaw()
+{
+    if (!display)
+        return;
+    XUngrabServer(display);
+    XSync(display, False);
+}
+
+bool XWindowProbe::focus(unsigned long window)
+{
+    Geometry geometry;
+    if (!getGeometry(window, geometry))
+        return false;
+    ErrorTrap trap(display);
+    // Without a window manager the server may route keys to the window under the
+    // pointer, so the pointer goes inside as well.
+    if (xtest)
+        XTestFakeMotionEvent(display, DefaultScreen(display), geometry.x + geometry.width / 2,
+                             geometry.y + geometry.height / 2, CurrentTime);
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    return trap.ok();
+}
+
+bool XWindowProbe::key(const std::string& keysymName, bool press)
+{
+    if (!display || !xtest)
+        return false;
+    const KeySym keysym = XStringToKeysym(keysymName.c_str());
+    if (keysym == NoSymbol)
+        return false;
+    const KeyCode code = XKeysymToKeycode(display, keysym);
+    if (!code)
+        return false;
+    ErrorTrap trap(display);
+    XTestFakeKeyEvent(display, code, press ? True : False, CurrentTime);
+    return trap.ok();
+}

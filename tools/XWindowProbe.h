@@ -1,0 +1,58 @@
+#pragma once
+
+#include <string>
+
+#include "tools/WindowImage.h"
+
+struct _XDisplay;
+
+// Looks at and drives the windows of an X display from outside: finds a window by
+// its title, reads its geometry and pixels, and types keys through the XTEST
+// extension as if a user pressed them. X errors (a window that vanished, a window
+// not fully on screen) make the calls fail instead of ending the process.
+class XWindowProbe {
+public:
+    struct Geometry {
+        int x = 0; // position of the window's top-left corner on the screen
+        int y = 0;
+        int width = 0;
+        int height = 0;
+        bool reparented = false; // a window manager has framed it
+    };
+
+    // Opens the named display, or $DISPLAY when displayName is null.
+    explicit XWindowProbe(const char* displayName = nullptr);
+    ~XWindowProbe();
+    XWindowProbe(const XWindowProbe&) = delete;
+    XWindowProbe& operator=(const XWindowProbe&) = delete;
+
+    bool isOpen() const { return display != nullptr; }
+    bool hasXTest() const { return xtest; }
+    int screenWidth() const;
+    int screenHeight() const;
+
+    // The first viewable window whose WM_NAME equals title, searching the whole
+    // tree (a window manager nests top-level windows in frames); 0 when none.
+    unsigned long findWindow(const std::string& title);
+    bool getGeometry(unsigned long window, Geometry& geometry);
+    // Copies the window's current contents; fails when the window is gone or not
+    // wholly on screen.
+    bool grab(unsigned long window, WindowImage& image);
+
+    // While frozen the server serves this connection only: other clients, such as
+    // the program that owns the window, stall at their next request, so the picture
+    // stands still between looks. The server is released by thaw or on close.
+    bool freeze();
+    void thaw();
+
+    // Gives the window the keyboard focus, so that typed keys reach it.
+    bool focus(unsigned long window);
+    // Presses or releases the key of an X keysym name such as "d" or "Escape".
+    bool key(const std::string& keysymName, bool press);
+
+private:
+    unsigned long search(unsigned long window, const std::string& title);
+
+    _XDisplay* display = nullptr;
+    bool xtest = false;
+};
