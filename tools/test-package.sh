@@ -87,13 +87,14 @@ fi
 "$usr/bin/marble" 2>"$work/stderr" &
 game=$!
 
-# The launcher execs the game, so $game is the game itself once the window is up.
+# The launcher execs the game, so $game is the game itself: its window, titled
+# "marble" (the argv[0] the launcher gives), must appear.
 window=""
 for _ in $(seq 150); do
     running || fail "the game exited before opening its window"
     # Only a mapped window can take the keyboard focus below.
-    window=$(xdotool search --onlyvisible --name '^marble$' 2>/dev/null | head -n 1) &&
-        [ -n "$window" ] && break
+    window=$(xdotool search --onlyvisible --pid "$game" --name '^marble$' 2>/dev/null |
+        head -n 1) && [ -n "$window" ] && break
     window=""
     sleep 0.2
 done
