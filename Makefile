@@ -1,13 +1,15 @@
 # Thin wrapper over CMake: `make run` plays the game, `make test` runs every test.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc)
 XVFB = xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
 SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 
-.PHONY: all deps build build-asan run test test-plain test-asan format-check fuzz clean
+.PHONY: all deps build build-asan run test test-plain test-asan format-check fuzz clean \
+	package bench-build bench tidy
 
 all: build
 
@@ -41,5 +43,26 @@ format-check:
 fuzz: deps
 	tools/fuzz.sh 30
 
+# The Debian package, marble_<version>_<arch>.deb, in $(BUILD).
+package: build
+	cmake --build $(BUILD) --target package
+
+# Benchmarks: not part of `make test`. The frame benchmark starts the real game
+# and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation
+# alone.
+bench-build: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+
+bench: bench-build
+	$(XVFB) $(BENCH_BUILD)/bench/marble_frame_bench
+	$(BENCH_BUILD)/bench/marble_sim_bench
+
+# clang-tidy over every source file, with the benchmarks configured so they are
+# checked too.
+tidy: deps
+	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
+	tools/tidy.sh $(BENCH_BUILD)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)

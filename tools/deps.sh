@@ -9,6 +9,7 @@ packages=(
     xvfb xauth x11-utils libx11-dev libxtst-dev        # a virtual display and X input for tests
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
     clang libclang-rt-14-dev clang-format clang-tidy   # fuzzing, formatting, linting
+    dpkg-dev xdotool                                   # the Debian package and its test
 )
 
 missing=()

@@ -17,6 +17,9 @@ namespace glRecorder {
 
 // Clears the log and resets the simulated state below.
 void reset();
+// Off: calls are no longer logged (the simulated state is still kept), so a
+// benchmark can tick for long without the log growing. On by default.
+void setRecording(bool on);
 const std::vector<GlCall>& calls();
 // Calls with the given name, in order.
 std::vector<GlCall> callsNamed(const std::string& name);

@@ -1,0 +1,176 @@
+// Paints the application icon: a shaded purple marble resting on a tiled track
+// that runs away from the viewer. Usage: marble-icon SIZE OUTPUT.png
+//
+// Each pixel is ray traced (a sphere over a flat strip) with 4 x 4 samples, so
+// every size comes out smooth without a drawing library.
+
+#include <stb_image_write.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+struct Vec {
+    double x, y, z;
+};
+
+Vec operator+(Vec a, Vec b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+Vec operator-(Vec a, Vec b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec operator*(double s, Vec a)
+{
+    return {s * a.x, s * a.y, s * a.z};
+}
+double dot(Vec a, Vec b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+Vec cross(Vec a, Vec b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Vec normalize(Vec a)
+{
+    return (1.0 / std::sqrt(dot(a, a))) * a;
+}
+
+struct Rgba {
+    double r, g, b, a;
+};
+
+double clamp01(double v)
+{
+    return std::min(1.0, std::max(0.0, v));
+}
+
+// The scene: a straight track of width 2 on the plane y = 0, running from the
+// viewer towards -z, with unit tiles like the game's texture; the marble of
+// radius 0.5 rests on it. The camera looks down at it from the front right.
+const Vec marbleCentre = {0.0, 0.5, 0.0};
+const double marbleRadius = 0.5;
+const double trackHalfWidth = 1.0;
+const Vec eye = {1.15, 1.05, 1.55};
+const Vec target = {-0.25, 0.3, -0.6};
+const double fieldOfView = 0.62; // half-angle tangent
+const Vec toLight = normalize(Vec{-0.6, 1.0, 0.55});
+
+// Distance along the ray to the marble, or a negative number for a miss.
+double hitMarble(Vec origin, Vec dir)
+{
+    const Vec oc = origin - marbleCentre;
+    const double b = dot(oc, dir);
+    const double c = dot(oc, oc) - marbleRadius * marbleRadius;
+    const double disc = b * b - c;
+    if (disc < 0.0)
+        return -1.0;
+    return -b - std::sqrt(disc);
+}
+
+Rgba shadeMarble(Vec point, Vec dir)
+{
+    const Vec n = normalize(point - marbleCentre);
+    const double diffuse = std::max(0.0, dot(n, toLight));
+    const Vec half = normalize(toLight - dir);
+    const double specular = std::pow(std::max(0.0, dot(n, half)), 80.0);
+    // Light bounced up from the pale track keeps the underside from going black.
+    const double bounce = 0.15 * std::max(0.0, -n.y);
+    const double light = 0.16 + 0.84 * diffuse + bounce;
+    return {clamp01(0.8 * light + specular), clamp01(0.05 * bounce + specular),
+            clamp01(0.6 * light + specular), 1.0};
+}
+
+Rgba shadeTrack(Vec point)
+{
+    // Pale stone tiles, one per unit, with darker seams and a darker rim.
+    const double fx = point.x - std::floor(point.x);
+    const double fz = point.z - std::floor(point.z);
+    double shade = (fx < 0.05 || fz < 0.05) ? 0.6 : 0.86 + 0.05 * std::sin(point.z * 5.0);
+    if (std::fabs(point.x) > trackHalfWidth - 0.1)
+        shade = 0.5;
+
+    // The marble's shadow: how close the ray towards the light passes to it.
+    const Vec oc = point - marbleCentre;
+    const double along = dot(oc, toLight);
+    const double miss = std::sqrt(std::max(0.0, dot(oc, oc) - along * along));
+    if (along < 0.0)
+        shade *= 0.45 + 0.55 * clamp01((miss - marbleRadius * 0.75) / (marbleRadius * 0.5));
+
+    // Fade the far end of the track into the background.
+    const double alpha = clamp01((point.z + 14.0) / 6.0);
+    return {shade * 0.93, shade * 0.9, shade * 0.84, alpha};
+}
+
+Rgba sample(double x, double y)
+{
+    const Vec forward = normalize(target - eye);
+    const Vec right = normalize(cross(forward, Vec{0.0, 1.0, 0.0}));
+    const Vec up = cross(right, forward);
+    const Vec dir = normalize(forward + (x * fieldOfView) * right + (y * fieldOfView) * up);
+
+    const double t = hitMarble(eye, dir);
+    if (t > 0.0)
+        return shadeMarble(eye + t * dir, dir);
+    if (dir.y < 0.0) {
+        const Vec p = eye + (-eye.y / dir.y) * dir;
+        if (std::fabs(p.x) <= trackHalfWidth && p.z < 3.5)
+            return shadeTrack(p);
+    }
+    return {0.0, 0.0, 0.0, 0.0};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s SIZE OUTPUT.png\n", argv[0]);
+        return 2;
+    }
+    const int size = std::atoi(argv[1]);
+    if (size < 16 || size > 1024) {
+        std::fprintf(stderr, "%s: size must be between 16 and 1024\n", argv[0]);
+        return 2;
+    }
+
+    const int samples = 4;
+    std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 4);
+    for (int row = 0; row < size; ++row) {
+        for (int col = 0; col < size; ++col) {
+            Rgba sum = {0.0, 0.0, 0.0, 0.0};
+            for (int sy = 0; sy < samples; ++sy) {
+                for (int sx = 0; sx < samples; ++sx) {
+                    const double x = ((col + (sx + 0.5) / samples) / size) * 2.0 - 1.0;
+                    const double y = 1.0 - ((row + (sy + 0.5) / samples) / size) * 2.0;
+                    const Rgba s = sample(x, y);
+                    sum.r += s.r * s.a;
+                    sum.g += s.g * s.a;
+                    sum.b += s.b * s.a;
+                    sum.a += s.a;
+                }
+            }
+            unsigned char* p = &pixels[(static_cast<size_t>(row) * size + col) * 4];
+            const double a = sum.a / (samples * samples);
+            // Stored straight (not premultiplied), as PNG expects.
+            const double unpremultiply = sum.a > 0.0 ? 1.0 / sum.a : 0.0;
+            p[0] = static_cast<unsigned char>(std::lround(255.0 * clamp01(sum.r * unpremultiply)));
+            p[1] = static_cast<unsigned char>(std::lround(255.0 * clamp01(sum.g * unpremultiply)));
+            p[2] = static_cast<unsigned char>(std::lround(255.0 * clamp01(sum.b * unpremultiply)));
+            p[3] = static_cast<unsigned char>(std::lround(255.0 * a));
+        }
+    }
+
+    if (!stbi_write_png(argv[2], size, size, 4, pixels.data(), size * 4)) {
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+        return 1;
+    }
+    return 0;
+}
