@@ -1,0 +1,56 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/BmpLoader.h"
+
+// What one call of the loader gave: the image (freed as the caller would free it) and
+// everything it wrote to standard error.
+struct Decoded {
+    struct Release {
+        void operator()(RgbImage* image) const
+        {
+            std::free(image->data);
+            std::free(image);
+        }
+    };
+    std::unique_ptr<RgbImage, Release> image;
+    std::string errors;
+
+    std::vector<uint8_t> rgb() const
+    {
+        const size_t size = size_t(image->width) * size_t(image->height) * 3;
+        return std::vector<uint8_t>(image->data, image->data + size);
+    }
+};
+
+inline Decoded decode(const std::vector<uint8_t>& file)
+{
+    testing::internal::CaptureStderr();
+    RgbImage* image = decodeBmpImage(file.data(), file.size());
+    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
+                   testing::internal::GetCapturedStderr()};
+}
+
+inline Decoded load(const std::string& path)
+{
+    testing::internal::CaptureStderr();
+    RgbImage* image = loadBmpImage(path.c_str());
+    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
+                   testing::internal::GetCapturedStderr()};
+}
+
+// The line the loader writes for a failure with the given text.
+inline std::string errorLine(const std::string& text)
+{
+    return "Error: " + text + "\n";
+}
+
+const char conversionError[] = "Image file conversion error.";
+const char unknownFormat[] = "Unknown DIB file format.";
+const char outOfMemory[] = "Out of memory.";
