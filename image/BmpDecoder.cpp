@@ -3,38 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "image/LittleEndian.h"
+
 namespace {
-
-// Multi-byte values are assembled byte by byte so the decoder reads the same on
-// any host; compilers turn these into single loads and stores.
-uint32_t load16(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8;
-}
-
-uint32_t load32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-uint64_t load64(const unsigned char* p)
-{
-    return uint64_t(load32(p)) | uint64_t(load32(p + 4)) << 32;
-}
-
-void store32(unsigned char* p, uint32_t v)
-{
-    p[0] = uint8_t(v);
-    p[1] = uint8_t(v >> 8);
-    p[2] = uint8_t(v >> 16);
-    p[3] = uint8_t(v >> 24);
-}
-
-void store64(unsigned char* p, uint64_t v)
-{
-    store32(p, uint32_t(v));
-    store32(p + 4, uint32_t(v >> 32));
-}
 
 // Swaps the outer bytes of each 3-byte group: blue, green, red becomes red, green, blue.
 // A 32-bit value holds one pixel in its low 3 bytes, a 64-bit value two in its low 6.
@@ -266,7 +237,8 @@ void BmpDecoder::indexed1Row(const unsigned char* in, unsigned char* out) const
     const int wholeBytes = width / 8;
     for (int i = 0; i < wholeBytes; ++i, out += 24)
         std::memcpy(out, byteColors[in[i]], 24);
-    std::memcpy(out, byteColors[in[wholeBytes]], size_t(width % 8) * 3);
+    if (width % 8) // a byte only partly used; a row that ends on a byte boundary has none
+        std::memcpy(out, byteColors[in[wholeBytes]], size_t(width % 8) * 3);
 }
 
 void BmpDecoder::indexed4Row(const unsigned char* in, unsigned char* out) const
@@ -274,7 +246,8 @@ void BmpDecoder::indexed4Row(const unsigned char* in, unsigned char* out) const
     const int wholeBytes = width / 2;
     for (int i = 0; i < wholeBytes; ++i, out += 6)
         std::memcpy(out, byteColors[in[i]], 6);
-    std::memcpy(out, byteColors[in[wholeBytes]], size_t(width % 2) * 3);
+    if (width % 2)
+        std::memcpy(out, byteColors[in[wholeBytes]], 3);
 }
 
 void BmpDecoder::indexed8Row(const unsigned char* in, unsigned char* out) const

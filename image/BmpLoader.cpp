@@ -12,6 +12,7 @@
 
 #include "image/BmpDecoder.h"
 #include "image/BmpSource.h"
+#include "image/LittleEndian.h"
 
 namespace {
 
@@ -26,8 +27,14 @@ const size_t pixelOffsetField = 10;
 const uint32_t coreHeaderSize = 12;
 const uint32_t infoHeaderSize = 40;
 const size_t maskBytes = 12;
-// Larger pictures are refused: no texture needs them, and 3 bytes a pixel still fits an int.
+#ifndef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+// Larger pictures are refused: no texture needs them, and 3 bytes a pixel still fit an int.
 const uint64_t maxPixels = uint64_t(1) << 28;
+#else
+// A few bytes of run-length data can describe a huge picture; fuzzing is after
+// malformed headers and streams, so it keeps each picture small and each run fast.
+const uint64_t maxPixels = uint64_t(1) << 18;
+#endif
 
 struct FreeDeleter {
     void operator()(void* block) const { std::free(block); }
@@ -35,18 +42,8 @@ struct FreeDeleter {
 using SourcePtr = std::unique_ptr<BmpSource, FreeDeleter>;
 using PixelPtr = std::unique_ptr<unsigned char, FreeDeleter>;
 
-uint16_t read16(const unsigned char* p)
-{
-    return uint16_t(p[0] | p[1] << 8);
-}
-
-uint32_t read32(const unsigned char* p)
-{
-    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
-}
-
-// The message box of a desktop build becomes one line on standard error: caption,
-// then the text, which may already end its own line.
+// Each failure is one line on standard error: the caption "Error", then the text,
+// which may already end its own line.
 void report(const char* text)
 {
     const size_t length = std::strlen(text);
@@ -80,7 +77,7 @@ bool headerInFile(const unsigned char* bytes, size_t size, size_t headerStart)
 {
     if (size < headerStart + 4)
         return false;
-    const bool core = read32(bytes + headerStart) == coreHeaderSize;
+    const bool core = load32(bytes + headerStart) == coreHeaderSize;
     return size - headerStart >= (core ? coreHeaderSize : infoHeaderSize);
 }
 
@@ -98,10 +95,10 @@ BmpSource* newBmpSource(uint16_t colorCount)
 void readCoreHeader(const unsigned char* header, BmpSource& source)
 {
     source.headerSize = infoHeaderSize;
-    source.width = read16(header + 4);
-    source.height = read16(header + 6);
-    source.planes = read16(header + 8);
-    source.bitCount = read16(header + 10);
+    source.width = load16(header + 4);
+    source.height = load16(header + 6);
+    source.planes = load16(header + 8);
+    source.bitCount = load16(header + 10);
     source.compression = bmpRgb;
     source.imageSize = 0;
     source.xPelsPerMeter = 0;
@@ -112,17 +109,17 @@ void readCoreHeader(const unsigned char* header, BmpSource& source)
 
 void readInfoHeader(const unsigned char* header, BmpSource& source)
 {
-    source.headerSize = read32(header);
-    source.width = int32_t(read32(header + 4));
-    source.height = int32_t(read32(header + 8));
-    source.planes = read16(header + 12);
-    source.bitCount = read16(header + 14);
-    source.compression = read32(header + 16);
-    source.imageSize = read32(header + 20);
-    source.xPelsPerMeter = int32_t(read32(header + 24));
-    source.yPelsPerMeter = int32_t(read32(header + 28));
-    source.colorsUsed = read32(header + 32);
-    source.colorsImportant = read32(header + 36);
+    source.headerSize = load32(header);
+    source.width = int32_t(load32(header + 4));
+    source.height = int32_t(load32(header + 8));
+    source.planes = load16(header + 12);
+    source.bitCount = load16(header + 14);
+    source.compression = load32(header + 16);
+    source.imageSize = load32(header + 20);
+    source.xPelsPerMeter = int32_t(load32(header + 24));
+    source.yPelsPerMeter = int32_t(load32(header + 28));
+    source.colorsUsed = load32(header + 32);
+    source.colorsImportant = load32(header + 36);
 }
 
 // Entries are 3 bytes behind a core header and 4 behind an information header.
@@ -148,7 +145,7 @@ void fillDefaults(BmpSource& source)
 
 bool readHeader(const unsigned char* header, BmpSource& source)
 {
-    switch (read32(header)) {
+    switch (load32(header)) {
     case coreHeaderSize:
         readCoreHeader(header, source);
         return true;
@@ -166,33 +163,6 @@ bool tooLarge(const BmpSource& source)
     const uint64_t height = uint64_t(source.height < 0 ? -int64_t(source.height) : source.height);
     return width * height > maxPixels;
 }
-
-} // namespace
-
-uint16_t dibColorCount(const unsigned char* header)
-{
-    uint16_t bitCount;
-    if (read32(header) == coreHeaderSize) {
-        bitCount = read16(header + 10);
-    } else {
-        const uint32_t colorsUsed = read32(header + 32);
-        if (colorsUsed != 0)
-            return uint16_t(colorsUsed);
-        bitCount = read16(header + 14);
-    }
-    switch (bitCount) {
-    case 1:
-        return 2;
-    case 4:
-        return 16;
-    case 8:
-        return 256;
-    default:
-        return 0;
-    }
-}
-
-namespace {
 
 // Maps the whole file read-only; null when it cannot be opened, is empty or cannot be
 // mapped. The descriptor is closed at once: the mapping does not need it.
@@ -239,6 +209,29 @@ RgbImage* decodePixels(const BmpSource& source, const unsigned char* bytes, size
 
 } // namespace
 
+uint16_t dibColorCount(const unsigned char* header)
+{
+    uint16_t bitCount;
+    if (load32(header) == coreHeaderSize) {
+        bitCount = load16(header + 10);
+    } else {
+        const uint32_t colorsUsed = load32(header + 32);
+        if (colorsUsed != 0)
+            return uint16_t(colorsUsed);
+        bitCount = load16(header + 14);
+    }
+    switch (bitCount) {
+    case 1:
+        return 2;
+    case 4:
+        return 16;
+    case 8:
+        return 256;
+    default:
+        return 0;
+    }
+}
+
 RgbImage* decodeBmpImage(const unsigned char* bytes, size_t size)
 {
     const size_t headerStart = hasFileHeader(bytes, size) ? fileHeaderSize : 0;
@@ -253,9 +246,9 @@ RgbImage* decodeBmpImage(const unsigned char* bytes, size_t size)
 
     // Bit-field masks sit between the information header and the colour table.
     const bool bitFields = source->compression == bmpBitFields;
-    const size_t masksStart = headerStart + read32(header);
+    const size_t masksStart = headerStart + load32(header);
     const size_t tableStart = masksStart + (bitFields ? maskBytes : 0);
-    const size_t entryBytes = read32(header) == coreHeaderSize ? 3 : 4;
+    const size_t entryBytes = load32(header) == coreHeaderSize ? 3 : 4;
     const size_t tableEnd = tableStart + source->colorCount * entryBytes;
     if (tableEnd > size)
         return fail(conversionError);
@@ -264,9 +257,9 @@ RgbImage* decodeBmpImage(const unsigned char* bytes, size_t size)
 
     uint32_t masks[3] = {0, 0, 0};
     for (int i = 0; bitFields && i < 3; ++i)
-        masks[i] = read32(bytes + masksStart + 4 * size_t(i));
+        masks[i] = load32(bytes + masksStart + 4 * size_t(i));
     // Without a file header the pixels follow the colour table directly.
-    const size_t pixelStart = headerStart > 0 ? read32(bytes + pixelOffsetField) : tableEnd;
+    const size_t pixelStart = headerStart > 0 ? load32(bytes + pixelOffsetField) : tableEnd;
     return decodePixels(*source, bytes, size, pixelStart, masks);
 }
 

@@ -8,9 +8,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "BmpBuilder.h"
-#include "BmpSamples.h"
-#include "BmpTestSupport.h"
+#include "tests/image/BmpBuilder.h"
+#include "tests/image/BmpSamples.h"
+#include "tests/image/BmpTestSupport.h"
 
 namespace {
 
@@ -401,4 +401,14 @@ TEST(BmpLoader, OverlongFileNamesAreCutToTheMessageBuffer)
     const std::string text = "Failed to open DIB file " + name.substr(0, 255 - 26) + ".\n";
     ASSERT_EQ(255u, text.size());
     EXPECT_EQ("Error: " + text, d.errors);
+}
+
+TEST(BmpLoader, TrackTextureDecodes)
+{
+    const std::string here = __FILE__;
+    const std::string asset = here.substr(0, here.rfind('/')) + "/../../assets/surface.bmp";
+    const Decoded d = load(asset);
+    ASSERT_TRUE(d.image) << d.errors;
+    EXPECT_EQ(256, d.image->width);
+    EXPECT_EQ(256, d.image->height);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -31,8 +32,11 @@ struct Decoded {
 
 inline Decoded decode(const std::vector<uint8_t>& file)
 {
+    // An exactly sized copy, so that AddressSanitizer sees any read past the end.
+    const std::unique_ptr<unsigned char[]> bytes(new unsigned char[file.size()]);
+    std::copy(file.begin(), file.end(), bytes.get());
     testing::internal::CaptureStderr();
-    RgbImage* image = decodeBmpImage(file.data(), file.size());
+    RgbImage* image = decodeBmpImage(bytes.get(), file.size());
     return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
                    testing::internal::GetCapturedStderr()};
 }
