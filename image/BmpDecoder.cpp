@@ -3,16 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "image/LittleEndian.h"
+#include "image/BmpRows.h"
 
 namespace {
-
-// Swaps the outer bytes of each 3-byte group: blue, green, red becomes red, green, blue.
-// A 32-bit value holds one pixel in its low 3 bytes, a 64-bit value two in its low 6.
-template <typename Word> Word swapRedBlue(Word v, Word lowBytes)
-{
-    return (v & (lowBytes << 8)) | (v & lowBytes) << 16 | (v >> 16 & lowBytes);
-}
 
 void copyPixel(unsigned char* out, const uint8_t* rgb)
 {
@@ -67,7 +60,7 @@ BmpDecoder::BmpDecoder(const BmpSource& source, const unsigned char* pixels, siz
                        const uint32_t fileMasks[3])
     : source(source), pixels(pixels), available(available), format(Format::invalid),
       width(source.width), rowCount(0), masks{fileMasks[0], fileMasks[1], fileMasks[2]}, palette(),
-      byteColors(), channelShift(), channelMask(), channelLevel()
+      byteColors(), channels()
 {
     if (source.height != INT32_MIN)
         rowCount = source.height < 0 ? -source.height : source.height;
@@ -184,18 +177,18 @@ void BmpDecoder::buildPalette()
 void BmpDecoder::buildMaskTables()
 {
     for (int ch = 0; ch < 3; ++ch) {
-        channelShift[ch] = 0;
-        channelMask[ch] = 0;
-        channelLevel[ch][0] = 0;
+        channels.shift[ch] = 0;
+        channels.mask[ch] = 0;
+        channels.level[ch][0] = 0;
         if (masks[ch] == 0)
             continue;
         // Channels wider than 8 bits keep their top 8.
         const int bits = bitsSet(masks[ch]);
         const int kept = std::min(bits, 8);
-        channelShift[ch] = lowestSetBit(masks[ch]) + bits - kept;
-        channelMask[ch] = (1u << kept) - 1;
-        for (uint32_t v = 0; v <= channelMask[ch]; ++v)
-            channelLevel[ch][v] = widen(v, kept);
+        channels.shift[ch] = lowestSetBit(masks[ch]) + bits - kept;
+        channels.mask[ch] = (1u << kept) - 1;
+        for (uint32_t v = 0; v <= channels.mask[ch]; ++v)
+            channels.level[ch][v] = widen(v, kept);
     }
 }
 
@@ -214,85 +207,21 @@ void BmpDecoder::decodeRow(const unsigned char* in, unsigned char* out) const
 {
     switch (format) {
     case Format::indexed1:
-        return indexed1Row(in, out);
+        return indexed1Row(in, out, width, byteColors);
     case Format::indexed4:
-        return indexed4Row(in, out);
+        return indexed4Row(in, out, width, byteColors);
     case Format::indexed8:
-        return indexed8Row(in, out);
+        return indexed8Row(in, out, width, palette);
     case Format::masked16:
-        return maskedRow<2>(in, out);
+        return masked16Row(in, out, width, channels);
     case Format::bgr24:
-        return bgr24Row(in, out);
+        return bgr24Row(in, out, width);
     case Format::bgr32:
-        return bgr32Row(in, out);
+        return bgr32Row(in, out, width);
     case Format::masked32:
-        return maskedRow<4>(in, out);
+        return masked32Row(in, out, width, channels);
     default:
         return;
-    }
-}
-
-void BmpDecoder::indexed1Row(const unsigned char* in, unsigned char* out) const
-{
-    const int wholeBytes = width / 8;
-    for (int i = 0; i < wholeBytes; ++i, out += 24)
-        std::memcpy(out, byteColors[in[i]], 24);
-    if (width % 8) // a byte only partly used; a row that ends on a byte boundary has none
-        std::memcpy(out, byteColors[in[wholeBytes]], size_t(width % 8) * 3);
-}
-
-void BmpDecoder::indexed4Row(const unsigned char* in, unsigned char* out) const
-{
-    const int wholeBytes = width / 2;
-    for (int i = 0; i < wholeBytes; ++i, out += 6)
-        std::memcpy(out, byteColors[in[i]], 6);
-    if (width % 2)
-        std::memcpy(out, byteColors[in[wholeBytes]], 3);
-}
-
-void BmpDecoder::indexed8Row(const unsigned char* in, unsigned char* out) const
-{
-    // Four bytes per pixel are stored, the fourth overwritten by the next pixel; the
-    // last pixel of the row gets exactly three so nothing is written past the row.
-    const int last = width - 1;
-    for (int c = 0; c < last; ++c, out += 3)
-        std::memcpy(out, palette[in[c]], 4);
-    copyPixel(out, palette[in[last]]);
-}
-
-void BmpDecoder::bgr24Row(const unsigned char* in, unsigned char* out) const
-{
-    // Two pixels per 8-byte word; the word reaches 2 bytes into the next pixel, so the
-    // last pixel or two of the row go one by one.
-    const uint64_t lowBytes = 0xff0000ffull;
-    int c = 0;
-    for (; c + 2 < width; c += 2, in += 6, out += 6)
-        store64(out, swapRedBlue(load64(in), lowBytes));
-    for (; c < width; ++c, in += 3, out += 3) {
-        out[0] = in[2];
-        out[1] = in[1];
-        out[2] = in[0];
-    }
-}
-
-void BmpDecoder::bgr32Row(const unsigned char* in, unsigned char* out) const
-{
-    const uint32_t lowBytes = 0x0000ff;
-    const int last = width - 1;
-    for (int c = 0; c < last; ++c, in += 4, out += 3)
-        store32(out, swapRedBlue(load32(in), lowBytes));
-    out[0] = in[2];
-    out[1] = in[1];
-    out[2] = in[0];
-}
-
-template <int bytesPerPixel>
-void BmpDecoder::maskedRow(const unsigned char* in, unsigned char* out) const
-{
-    for (int c = 0; c < width; ++c, in += bytesPerPixel, out += 3) {
-        const uint32_t v = bytesPerPixel == 2 ? load16(in) : load32(in);
-        for (int ch = 0; ch < 3; ++ch)
-            out[ch] = channelLevel[ch][v >> channelShift[ch] & channelMask[ch]];
     }
 }
 
@@ -300,23 +229,25 @@ template <bool nibbles> bool BmpDecoder::decodeRle(unsigned char* out) const
 {
     // The cursor only moves forward, so pixels it skips (delta, end of line, end of
     // bitmap) are final as soon as it passes them: they take colour 0 right then.
-    const size_t total = size_t(width) * size_t(rowCount);
+    const unsigned char* stream = pixels;
+    const size_t length = available;
+    const int columns = width;
+    const int rows = rowCount;
+    const size_t total = size_t(columns) * size_t(rows);
     size_t pos = 0;
-    int x = 0; // stays within 0..width: pixels past the row end are dropped
+    int x = 0; // stays within 0..columns: pixels past the row end are dropped
     int y = 0;
-    while (y < rowCount) {
-        if (available - pos < 2)
+    while (y < rows) {
+        if (length - pos < 2)
             return false;
-        const int count = pixels[pos];
-        const int value = pixels[pos + 1];
+        const int count = stream[pos];
+        const int value = stream[pos + 1];
         pos += 2;
-        const size_t at = size_t(y) * size_t(width) + size_t(x);
+        const size_t at = size_t(y) * size_t(columns) + size_t(x);
         if (count > 0) { // a run of count pixels; 4-bit runs alternate the two nibbles
-            const int n = std::min(count, width - x);
-            const uint8_t* even = palette[nibbles ? value >> 4 : value];
-            const uint8_t* odd = palette[nibbles ? value & 15 : value];
-            for (int i = 0; i < n; ++i)
-                copyPixel(out + 3 * (at + size_t(i)), i % 2 ? odd : even);
+            const int n = std::min(count, columns - x);
+            repeatPixels(out + 3 * at, size_t(n), palette[nibbles ? value >> 4 : value],
+                         palette[nibbles ? value & 15 : value]);
             x += n;
             continue;
         }
@@ -326,35 +257,30 @@ template <bool nibbles> bool BmpDecoder::decodeRle(unsigned char* out) const
             int dx = 0;
             int dy = 1;
             if (value == 2) {
-                if (available - pos < 2)
+                if (length - pos < 2)
                     return false;
-                dx = pixels[pos];
-                dy = pixels[pos + 1];
+                dx = stream[pos];
+                dy = stream[pos + 1];
                 pos += 2;
             }
-            x = value == 0 ? 0 : std::min(x + dx, width);
+            x = value == 0 ? 0 : std::min(x + dx, columns);
             y += dy;
-            fillSkipped(out, at, std::min(size_t(y) * size_t(width) + size_t(x), total));
+            const size_t to = std::min(size_t(y) * size_t(columns) + size_t(x), total);
+            repeatPixels(out + 3 * at, to - at, palette[0], palette[0]);
             continue;
         }
         // Absolute stretch of value indices, padded to a 2-byte boundary.
         const size_t bytes = nibbles ? (size_t(value) + 1) / 2 : size_t(value);
         const size_t padded = (bytes + 1) & ~size_t(1);
-        if (available - pos < padded)
+        if (length - pos < padded)
             return false;
-        const int n = std::min(value, width - x);
+        const int n = std::min(value, columns - x);
         for (int i = 0; i < n; ++i)
-            copyPixel(out + 3 * (at + size_t(i)), palette[indexAt<nibbles>(pixels + pos, i)]);
+            copyPixel(out + 3 * (at + size_t(i)), palette[indexAt<nibbles>(stream + pos, i)]);
         x += n;
         pos += padded;
     }
-    if (y < rowCount)
-        fillSkipped(out, size_t(y) * size_t(width) + size_t(x), total);
+    const size_t at = std::min(size_t(y) * size_t(columns) + size_t(x), total);
+    repeatPixels(out + 3 * at, total - at, palette[0], palette[0]);
     return true;
-}
-
-void BmpDecoder::fillSkipped(unsigned char* out, size_t from, size_t to) const
-{
-    for (size_t i = from; i < to; ++i)
-        copyPixel(out + 3 * i, palette[0]);
 }

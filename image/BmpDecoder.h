@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "image/BmpRows.h"
 #include "image/BmpSource.h"
 
 // Turns a bitmap's pixel data into packed R, G, B rows, bottom row first, whatever
@@ -47,14 +48,7 @@ private:
     void buildMaskTables();
     void decodeRows(unsigned char* out) const;
     void decodeRow(const unsigned char* in, unsigned char* out) const;
-    void indexed1Row(const unsigned char* in, unsigned char* out) const;
-    void indexed4Row(const unsigned char* in, unsigned char* out) const;
-    void indexed8Row(const unsigned char* in, unsigned char* out) const;
-    void bgr24Row(const unsigned char* in, unsigned char* out) const;
-    void bgr32Row(const unsigned char* in, unsigned char* out) const;
-    template <int bytesPerPixel> void maskedRow(const unsigned char* in, unsigned char* out) const;
     template <bool nibbles> bool decodeRle(unsigned char* out) const;
-    void fillSkipped(unsigned char* out, size_t from, size_t to) const;
 
     const BmpSource& source;
     const unsigned char* pixels;
@@ -64,13 +58,8 @@ private:
     int rowCount;
     uint32_t masks[3];
 
-    // Colour of each possible index as R, G, B (and a spare byte, so a pixel is one store).
-    uint8_t palette[256][4];
-    // Eight 1-bit or two 4-bit pixels of one stored byte, already as R, G, B.
-    uint8_t byteColors[256][24];
-    // For each channel of a masked pixel: the shift and width of its top 8 bits, and
-    // those bits widened to 0..255.
-    int channelShift[3];
-    uint32_t channelMask[3];
-    uint8_t channelLevel[3][256];
+    // Lookup tables, filled for the format at hand (see image/BmpRows.h).
+    PaletteRgb palette;
+    ByteColors byteColors;
+    ChannelTables channels;
 };

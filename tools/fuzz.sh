@@ -20,7 +20,7 @@ if ! clang++ -fsanitize=fuzzer "$probe" -o "$out/probe" 2>/dev/null; then
 fi
 
 flags=(-std=c++17 -g -O1 -Wall -Wextra -Werror -ffp-contract=off -I"$root")
-decoder=("$root"/image/BmpLoader.cpp "$root"/image/BmpDecoder.cpp)
+decoder=("$root"/image/*.cpp)
 clang++ "${flags[@]}" -DFUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION \
     -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     "${decoder[@]}" "$root/tests/image/BmpFuzz.cpp" -o "$out/bmp_fuzz"

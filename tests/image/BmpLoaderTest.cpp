@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -22,7 +23,7 @@ public:
         char pattern[] = "/tmp/marble-bmp-XXXXXX";
         path = mkdtemp(pattern);
     }
-    ~TempDir() { std::system(("rm -rf '" + path + "'").c_str()); }
+    ~TempDir() { std::filesystem::remove_all(path); }
 
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
