@@ -1,0 +1,137 @@
+#include "image/BmpRows.h"
+
+#include <cstring>
+
+#include "image/LittleEndian.h"
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
+namespace {
+
+// Swaps the outer bytes of each 3-byte group: blue, green, red becomes red, green, blue.
+// A 32-bit value holds one pixel in its low 3 bytes, a 64-bit value two in its low 6.
+template <typename Word> Word swapRedBlue(Word v, Word lowBytes)
+{
+    return (v & (lowBytes << 8)) | (v & lowBytes) << 16 | (v >> 16 & lowBytes);
+}
+
+void swapPixel(const unsigned char* in, unsigned char* out)
+{
+    out[0] = in[2];
+    out[1] = in[1];
+    out[2] = in[0];
+}
+
+// Rows of packed indices: each stored byte becomes perByte pixels at once.
+template <int perByte>
+void packedRow(const unsigned char* in, unsigned char* out, int width, const ByteColors& colors)
+{
+    const int wholeBytes = width / perByte;
+    const size_t bytesOut = 3 * perByte;
+    for (int i = 0; i < wholeBytes; ++i, out += bytesOut)
+        std::memcpy(out, colors[in[i]], bytesOut);
+    if (width % perByte) // a byte only partly used; a row that ends on a byte boundary has none
+        std::memcpy(out, colors[in[wholeBytes]], size_t(width % perByte) * 3);
+}
+
+template <int bytesPerPixel>
+void maskedRow(const unsigned char* in, unsigned char* out, int width, const ChannelTables& t)
+{
+    const int rShift = t.shift[0], gShift = t.shift[1], bShift = t.shift[2];
+    const uint32_t rMask = t.mask[0], gMask = t.mask[1], bMask = t.mask[2];
+    for (int c = 0; c < width; ++c, in += bytesPerPixel, out += 3) {
+        const uint32_t v = bytesPerPixel == 2 ? load16(in) : load32(in);
+        out[0] = t.level[0][v >> rShift & rMask];
+        out[1] = t.level[1][v >> gShift & gMask];
+        out[2] = t.level[2][v >> bShift & bMask];
+    }
+}
+
+} // namespace
+
+void indexed1Row(const unsigned char* in, unsigned char* out, int width, const ByteColors& colors)
+{
+    packedRow<8>(in, out, width, colors);
+}
+
+void indexed4Row(const unsigned char* in, unsigned char* out, int width, const ByteColors& colors)
+{
+    packedRow<2>(in, out, width, colors);
+}
+
+void indexed8Row(const unsigned char* in, unsigned char* out, int width, const PaletteRgb& palette)
+{
+    // Four bytes per pixel are stored, the fourth overwritten by the next pixel; the
+    // last pixel of the row gets exactly three so nothing is written past the row.
+    const int last = width - 1;
+    for (int c = 0; c < last; ++c, out += 3)
+        std::memcpy(out, palette[in[c]], 4);
+    std::memcpy(out, palette[in[last]], 3);
+}
+
+void bgr24Row(const unsigned char* in, unsigned char* out, int width)
+{
+    int c = 0;
+#ifdef __SSE2__
+    // Four pixels per 16-byte register: shifting the whole register two bytes either
+    // way brings red and blue into each other's place, and masks pick what lands where.
+    // 16 bytes are read and written for 12, so this stops while 6 pixels remain.
+    const __m128i green = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0);
+    const __m128i first = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0, 0);
+    const __m128i third = _mm_slli_si128(first, 2);
+    for (; c + 6 <= width; c += 4, in += 12, out += 12) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
+        const __m128i red = _mm_and_si128(_mm_srli_si128(v, 2), first);
+        const __m128i blue = _mm_and_si128(_mm_slli_si128(v, 2), third);
+        const __m128i rgb = _mm_or_si128(_mm_and_si128(v, green), _mm_or_si128(red, blue));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), rgb);
+    }
+#endif
+    // Two pixels per 8-byte word, which reaches 2 bytes into a third pixel.
+    const uint64_t lowBytes = 0xff0000ffull;
+    for (; c + 3 <= width; c += 2, in += 6, out += 6)
+        store64(out, swapRedBlue(load64(in), lowBytes));
+    for (; c < width; ++c, in += 3, out += 3)
+        swapPixel(in, out);
+}
+
+void bgr32Row(const unsigned char* in, unsigned char* out, int width)
+{
+    const uint32_t lowBytes = 0xff;
+    const int last = width - 1;
+    for (int c = 0; c < last; ++c, in += 4, out += 3)
+        store32(out, swapRedBlue(load32(in), lowBytes));
+    swapPixel(in, out);
+}
+
+void masked16Row(const unsigned char* in, unsigned char* out, int width,
+                 const ChannelTables& channels)
+{
+    maskedRow<2>(in, out, width, channels);
+}
+
+void masked32Row(const unsigned char* in, unsigned char* out, int width,
+                 const ChannelTables& channels)
+{
+    maskedRow<4>(in, out, width, channels);
+}
+
+void repeatPixels(unsigned char* out, size_t count, const uint8_t* even, const uint8_t* odd)
+{
+    if (count == 0)
+        return;
+    // Two pixels per step, four bytes a store; the last pixel gets exactly three.
+    size_t i = 0;
+    for (; i + 2 < count; i += 2, out += 6) {
+        std::memcpy(out, even, 4);
+        std::memcpy(out + 3, odd, 4);
+    }
+    if (i + 1 < count) {
+        std::memcpy(out, even, 4);
+        std::memcpy(out + 3, odd, 3);
+    } else {
+        std::memcpy(out, even, 3);
+    }
+}

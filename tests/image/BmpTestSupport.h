@@ -1,0 +1,60 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "image/BmpLoader.h"
+
+// What one call of the loader gave: the image (freed as the caller would free it) and
+// everything it wrote to standard error.
+struct Decoded {
+    struct Release {
+        void operator()(RgbImage* image) const
+        {
+            std::free(image->data);
+            std::free(image);
+        }
+    };
+    std::unique_ptr<RgbImage, Release> image;
+    std::string errors;
+
+    std::vector<uint8_t> rgb() const
+    {
+        const size_t size = size_t(image->width) * size_t(image->height) * 3;
+        return std::vector<uint8_t>(image->data, image->data + size);
+    }
+};
+
+inline Decoded decode(const std::vector<uint8_t>& file)
+{
+    // An exactly sized copy, so that AddressSanitizer sees any read past the end.
+    const std::unique_ptr<unsigned char[]> bytes(new unsigned char[file.size()]);
+    std::copy(file.begin(), file.end(), bytes.get());
+    testing::internal::CaptureStderr();
+    RgbImage* image = decodeBmpImage(bytes.get(), file.size());
+    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
+                   testing::internal::GetCapturedStderr()};
+}
+
+inline Decoded load(const std::string& path)
+{
+    testing::internal::CaptureStderr();
+    RgbImage* image = loadBmpImage(path.c_str());
+    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
+                   testing::internal::GetCapturedStderr()};
+}
+
+// The line the loader writes for a failure with the given text.
+inline std::string errorLine(const std::string& text)
+{
+    return "Error: " + text + "\n";
+}
+
+const char conversionError[] = "Image file conversion error.";
+const char unknownFormat[] = "Unknown DIB file format.";
+const char outOfMemory[] = "Out of memory.";
