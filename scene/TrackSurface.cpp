@@ -2,6 +2,8 @@
 
 #include <GL/glu.h>
 
+#include <cstddef>
+
 #include "image/BmpLoader.h"
 
 // The closing pair (rows 198 and 199) only closes the tables: the strip ends
@@ -72,7 +74,7 @@ void TrackSurface::draw()
 
 void TrackSurface::nextTrackVertex(TrackCursor& cursor, float& x, float& y, float& z)
 {
-    const TrackCursor end = trackVertices + 3 * trackRowCount;
+    const TrackCursor end = trackVertices + std::size_t{3} * trackRowCount;
     if (!cursor)
         cursor = trackVertices;
     // No caller walks past the table; should one, it keeps getting the last row.

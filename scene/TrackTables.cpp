@@ -1,6 +1,7 @@
 #include "scene/TrackTables.h"
 
 #include <cmath>
+#include <cstddef>
 
 // The tables are built once at start-up from the course's rules rather than
 // written out as 2,400 literals: the rules below are the course's documentation.
@@ -106,7 +107,7 @@ private:
         ++next;
     }
 
-    int next = 0;
+    std::size_t next = 0;
 };
 
 void buildTrack()

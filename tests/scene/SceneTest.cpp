@@ -39,7 +39,8 @@ template <typename Draw> std::vector<std::string> callsOf(Draw draw)
     return glRecorder::callLines();
 }
 
-std::vector<std::string> obstacleDraw(std::vector<double> diffuse, std::vector<double> centre)
+std::vector<std::string> obstacleDraw(std::vector<double> diffuse,
+                                      const std::vector<double>& centre)
 {
     diffuse.insert(diffuse.begin(), {GL_FRONT, GL_DIFFUSE});
     return {callLine("glMaterialfv", diffuse), callLine("glTranslatef", centre),

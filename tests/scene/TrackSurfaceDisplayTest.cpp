@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 #include <vector>
 
@@ -212,8 +213,8 @@ TEST(TrackSurfaceDisplay, ShippedTextureLoadsTexelForTexel)
     RgbImage* image = loadBmpImage("surface.bmp");
     if (!image)
         GTEST_SKIP() << "loadBmpImage gives no image for the shipped texture in this build";
-    const std::vector<unsigned char> expected(image->data,
-                                              image->data + image->width * image->height * 3);
+    const std::size_t size = static_cast<std::size_t>(image->width) * image->height * 3;
+    const std::vector<unsigned char> expected(image->data, image->data + size);
     const int imageWidth = image->width;
     std::free(image->data);
     std::free(image);

@@ -21,7 +21,7 @@ TrackSurface* keep(TrackSurface* surface)
     return surface;
 }
 
-std::string call(const std::string& name, std::vector<double> args = {})
+std::string call(const std::string& name, const std::vector<double>& args = {})
 {
     return glRecorder::callLine(name, args);
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -21,12 +22,12 @@ uint32_t bits(float f)
 
 const float* vertex(int row)
 {
-    return trackVertices + 3 * row;
+    return trackVertices + 3 * static_cast<std::size_t>(row);
 }
 
 const float* normal(int row)
 {
-    return trackNormals + 3 * row;
+    return trackNormals + 3 * static_cast<std::size_t>(row);
 }
 
 // One pair of rows: shared x and y, then the left (even row) and right z.
@@ -205,8 +206,9 @@ TEST(TrackTables, TexCoordsAreXAndZBitForBit)
 {
     for (int row = 0; row < trackRowCount; ++row) {
         SCOPED_TRACE("row " + std::to_string(row));
-        EXPECT_EQ(bits(trackTexCoords[2 * row]), bits(vertex(row)[0]));
-        EXPECT_EQ(bits(trackTexCoords[2 * row + 1]), bits(vertex(row)[2]));
+        const float* texCoord = trackTexCoords + 2 * static_cast<std::size_t>(row);
+        EXPECT_EQ(bits(texCoord[0]), bits(vertex(row)[0]));
+        EXPECT_EQ(bits(texCoord[1]), bits(vertex(row)[2]));
     }
 }
 
@@ -260,7 +262,7 @@ TEST(TrackCursor, WalksFromNullThroughTheFirstQuad)
         EXPECT_EQ(y, e[1]);
         EXPECT_EQ(z, e[2]);
     }
-    EXPECT_EQ(cursor, trackVertices + 3 * 4);
+    EXPECT_EQ(cursor, vertex(4));
 }
 
 TEST(TrackCursor, ReachesTheBulbEntryAndTheLastRow)

@@ -77,6 +77,7 @@ std::string callLine(const std::string& name, const std::vector<double>& args)
 std::vector<std::string> callLines()
 {
     std::vector<std::string> out;
+    out.reserve(log.size());
     for (const GlCall& c : log)
         out.push_back(callLine(c.name, c.args));
     return out;
