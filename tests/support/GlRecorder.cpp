@@ -5,12 +5,14 @@
 
 #include <algorithm>
 #include <set>
+#include <sstream>
 
 namespace {
 
 std::vector<GlCall> log;
 int depth = 0;
 std::set<unsigned> enabled;
+std::set<unsigned> clientStates;
 GLuint nextTexture = 1;
 bool recording = true;
 
@@ -43,6 +45,7 @@ void reset()
     log.clear();
     depth = 0;
     enabled.clear();
+    clientStates.clear();
     nextTexture = 1;
 }
 
@@ -69,6 +72,25 @@ int count(const std::string& name)
     return static_cast<int>(callsNamed(name).size());
 }
 
+std::string callLine(const std::string& name, const std::vector<double>& args)
+{
+    std::ostringstream line;
+    line << name << "(";
+    for (size_t i = 0; i < args.size(); ++i)
+        line << (i ? ", " : "") << args[i];
+    line << ")";
+    return line.str();
+}
+
+std::vector<std::string> callLines()
+{
+    std::vector<std::string> out;
+    out.reserve(log.size());
+    for (const GlCall& c : log)
+        out.push_back(callLine(c.name, c.args));
+    return out;
+}
+
 int modelviewDepth()
 {
     return depth;
@@ -77,6 +99,11 @@ int modelviewDepth()
 bool isEnabled(unsigned cap)
 {
     return enabled.count(cap) != 0;
+}
+
+bool isClientStateEnabled(unsigned array)
+{
+    return clientStates.count(array) != 0;
 }
 
 } // namespace glRecorder
@@ -175,10 +202,12 @@ void glTexEnvi(GLenum target, GLenum pname, GLint param)
 }
 void glEnableClientState(GLenum cap)
 {
+    clientStates.insert(cap);
     record("glEnableClientState", {double(cap)});
 }
 void glDisableClientState(GLenum cap)
 {
+    clientStates.erase(cap);
     record("glDisableClientState", {double(cap)});
 }
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)

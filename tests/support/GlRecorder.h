@@ -24,9 +24,14 @@ const std::vector<GlCall>& calls();
 // Calls with the given name, in order.
 std::vector<GlCall> callsNamed(const std::string& name);
 int count(const std::string& name);
+// The log as "name(arg, ...)" lines, so that a mismatch in a test reads as a diff.
+std::vector<std::string> callLines();
+std::string callLine(const std::string& name, const std::vector<double>& args = {});
 
 // Simulated state, enough to check balance.
 int modelviewDepth();         // pushes minus pops since reset()
 bool isEnabled(unsigned cap); // glEnable/glDisable seen since reset()
+// glEnableClientState/glDisableClientState seen since reset()
+bool isClientStateEnabled(unsigned array);
 
 } // namespace glRecorder
