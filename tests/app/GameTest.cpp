@@ -23,9 +23,9 @@ Scene* sharedScene()
 // reachable so the leak checker sees it as such.
 Game& newGame()
 {
-    static std::vector<Game*> games;
-    games.push_back(new Game(sharedScene()));
-    return *games.back();
+    static auto* games = new std::vector<Game*>();
+    games->push_back(new Game(sharedScene()));
+    return *games->back();
 }
 
 } // namespace
