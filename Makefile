@@ -3,7 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-bench
 JOBS ?= $(shell nproc)
-XVFB = xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp"
+XVFB = tools/with-xvfb.sh
 SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0

@@ -33,7 +33,7 @@ echo "No display found: playing on a virtual display (Xvfb) until the light is u
 shot="$dir/screenshot.png"
 rm -f "$shot"
 status=0
-xvfb-run -a -s "-screen 0 1600x1200x24 -nolisten tcp" "$self" "$exe" --shoot "$shot" || status=$?
+"$(dirname "$self")/with-xvfb.sh" "$self" "$exe" --shoot "$shot" || status=$?
 if [ -f "$shot" ]; then
     echo "Screenshot: $shot"
 fi

@@ -74,7 +74,7 @@ for size in 48 64 128 256; do
 done
 
 # 4. Start the unpacked launcher from somewhere unrelated.
-[ -n "${DISPLAY:-}" ] || fail "no X display (run under xvfb-run)"
+[ -n "${DISPLAY:-}" ] || fail "no X display (run under tools/with-xvfb.sh)"
 mkdir "$work/elsewhere"
 cd "$work/elsewhere"
 # A sanitized build still checks memory errors, but not leaks at exit: freeglut's
