@@ -177,7 +177,10 @@ int main(int argc, char** argv)
         return 2;
     }
     if (!std::getenv("DISPLAY")) {
-        std::fprintf(stderr, "%s: needs an X display (run it under xvfb-run)\n", argv[0]);
+        std::fprintf(
+            stderr,
+            "%s: needs an X display (run it with make bench, or under tools/with-xvfb.sh)\n",
+            argv[0]);
         return 2;
     }
 

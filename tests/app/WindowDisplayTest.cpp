@@ -291,7 +291,8 @@ protected:
     // Starts the game as `command` (its argv[0]) and waits for its window.
     void start(const std::string& command)
     {
-        ASSERT_TRUE(probe.isOpen()) << "no X display: run the display tests under xvfb-run";
+        ASSERT_TRUE(probe.isOpen())
+            << "no X display: run the display tests with make test, or under tools/with-xvfb.sh";
         ASSERT_GE(probe.screenWidth(), windowWidth) << "the screen is too small for the window";
         ASSERT_GE(probe.screenHeight(), windowHeight) << "the screen is too small for the window";
         title = command;
