@@ -170,7 +170,8 @@ void BmpDecoder::buildPalette()
     const int indexMask = (1 << bits) - 1;
     for (int b = 0; b < 256; ++b) {
         for (int k = 0; k < perByte; ++k) // leftmost pixel in the most significant bits
-            copyPixel(byteColors[b] + 3 * k, palette[b >> (8 - bits * (k + 1)) & indexMask]);
+            copyPixel(byteColors[b] + 3 * size_t(k),
+                      palette[b >> (8 - bits * (k + 1)) & indexMask]);
     }
 }
 

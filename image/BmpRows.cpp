@@ -29,7 +29,7 @@ template <int perByte>
 void packedRow(const unsigned char* in, unsigned char* out, int width, const ByteColors& colors)
 {
     const int wholeBytes = width / perByte;
-    const size_t bytesOut = 3 * perByte;
+    const size_t bytesOut = 3 * size_t(perByte);
     for (int i = 0; i < wholeBytes; ++i, out += bytesOut)
         std::memcpy(out, colors[in[i]], bytesOut);
     if (width % perByte) // a byte only partly used; a row that ends on a byte boundary has none

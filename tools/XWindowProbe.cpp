@@ -68,8 +68,8 @@ bool isPlainTrueColor(const XImage* ximage)
 void copyPlainTrueColor(const XImage* ximage, WindowImage& image)
 {
     for (int y = 0; y < image.height; ++y) {
-        const auto* row =
-            reinterpret_cast<const uint32_t*>(ximage->data + y * ximage->bytes_per_line);
+        const auto* row = reinterpret_cast<const uint32_t*>(
+            ximage->data + size_t(y) * size_t(ximage->bytes_per_line));
         unsigned char* out = image.at(0, y);
         for (int x = 0; x < image.width; ++x, out += 3) {
             out[0] = static_cast<unsigned char>(row[x] >> 16);

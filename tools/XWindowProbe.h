@@ -4,7 +4,9 @@
 
 #include "tools/WindowImage.h"
 
-struct _XDisplay;
+// Xlib's own tag for Display: declared here so that users of the probe need not
+// include Xlib and its macros (None, Bool, Status, ...).
+struct _XDisplay; // NOLINT(bugprone-reserved-identifier): the name is Xlib's, not ours
 
 // Looks at and drives the windows of an X display from outside: finds a window by
 // its title, reads its geometry and pixels, and types keys through the XTEST

@@ -125,7 +125,7 @@ TEST(GameSoak, TwoHundredThousandTicksRepeatRunForRun)
 
     Game& game = newGame();
     Simulation* sim = game.getSimulation();
-    const TrackCursor lastRowAllowed = trackVertices + 154 * 3;
+    const TrackCursor lastRowAllowed = trackVertices + 3 * size_t(154);
 
     std::map<int, Outcome> first;
     int run = 0, rollingTick = 0, runsChecked = 0, finishLines = 0;
