@@ -208,6 +208,7 @@ public:
         }
         environment.push_back(sanitizerOptions);
         std::vector<char*> envp;
+        envp.reserve(environment.size() + 1);
         for (std::string& e : environment)
             envp.push_back(e.data());
         envp.push_back(nullptr);

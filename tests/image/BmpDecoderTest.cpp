@@ -8,7 +8,8 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // A one-row picture of the given pixel data; palette entries are 0xRRGGBB.
-BmpBuilder row(int width, int bitCount, Bytes pixels, std::vector<uint32_t> colors = {})
+BmpBuilder row(int width, int bitCount, const Bytes& pixels,
+               const std::vector<uint32_t>& colors = {})
 {
     BmpBuilder b;
     b.width = width;
@@ -24,6 +25,7 @@ BmpBuilder row(int width, int bitCount, Bytes pixels, std::vector<uint32_t> colo
 std::vector<uint32_t> greys(int count)
 {
     std::vector<uint32_t> out;
+    out.reserve(size_t(count));
     for (int i = 0; i < count; ++i)
         out.push_back(0x101010u * uint32_t(i));
     return out;
@@ -39,7 +41,7 @@ Bytes reds(const Decoded& d)
     return out;
 }
 
-BmpBuilder runLength(int width, int height, bool nibbles, Bytes stream)
+BmpBuilder runLength(int width, int height, bool nibbles, const Bytes& stream)
 {
     BmpBuilder b;
     b.width = width;
@@ -99,6 +101,7 @@ TEST(BmpDecoder, EveryDepthDecodesEveryWidthOfShortRow)
         for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 19, 32, 33}) {
             SCOPED_TRACE(std::to_string(bits) + " bits, width " + std::to_string(width));
             std::vector<uint32_t> values;
+            values.reserve(2 * size_t(width));
             for (int x = 0; x < 2 * width; ++x)
                 values.push_back(bits == 1 ? uint32_t(x % 3 == 0) : uint32_t(x * 7 % 16));
             BmpBuilder b;

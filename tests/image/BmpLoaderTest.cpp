@@ -27,7 +27,7 @@ public:
 
     std::string write(const std::string& name, const std::vector<uint8_t>& bytes) const
     {
-        const std::string file = path + "/" + name;
+        std::string file = path + "/" + name;
         std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return file;
@@ -60,6 +60,7 @@ BmpBuilder file24(int width, int height)
     b.width = width;
     b.height = height;
     std::vector<uint32_t> values;
+    values.reserve(size_t(width) * size_t(height));
     for (int i = 0; i < width * height; ++i)
         values.push_back(0x102030u * uint32_t(i + 1));
     b.pixels = BmpBuilder::storeRows(width, height, 24, values);
@@ -191,8 +192,9 @@ TEST(BmpLoader, CoreHeaderWidensUnsignedSizesAndReadsThreeByteColors)
     EXPECT_EQ(40000, d.image->width);
     EXPECT_EQ(1, d.image->height);
     const uint32_t c = bmpSamples::color(1);
+    const auto* last = d.image->data + 3 * size_t(39999);
     EXPECT_EQ(std::vector<uint8_t>({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)}),
-              std::vector<uint8_t>(d.image->data + 3 * 39999, d.image->data + 3 * 40000));
+              std::vector<uint8_t>(last, last + 3));
 }
 
 TEST(BmpLoader, IndicesPastTheColorTableTakeEntryZero)
@@ -240,7 +242,7 @@ TEST(BmpLoader, TopDownRowsComeBackBottomRowFirst)
     ASSERT_TRUE(d.image);
     EXPECT_EQ(bmpSamples::height, d.image->height);
     const std::vector<uint8_t> upright = bmpSamples::expected(1);
-    const size_t row = bmpSamples::width * 3;
+    const size_t row = size_t(bmpSamples::width) * 3;
     std::vector<uint8_t> flipped;
     for (int r = bmpSamples::height - 1; r >= 0; --r)
         flipped.insert(flipped.end(), upright.begin() + long(r * row),
@@ -261,7 +263,7 @@ TEST(BmpLoader, OtherHeaderSizesAreAnUnknownFormat)
 
 TEST(BmpLoader, UndecodableFilesAreAConversionError)
 {
-    const auto refused = [](BmpBuilder b, const char* what) {
+    const auto refused = [](const BmpBuilder& b, const char* what) {
         const Decoded d = decode(b.build());
         EXPECT_FALSE(d.image) << what;
         EXPECT_EQ(errorLine(conversionError), d.errors) << what;
@@ -298,7 +300,7 @@ TEST(BmpLoader, UndecodableFilesAreAConversionError)
 
 TEST(BmpLoader, FilesShorterThanTheirHeadersSayAreRefused)
 {
-    const auto refused = [](std::vector<uint8_t> bytes, const char* what) {
+    const auto refused = [](const std::vector<uint8_t>& bytes, const char* what) {
         const Decoded d = decode(bytes);
         EXPECT_FALSE(d.image) << what;
         EXPECT_EQ(errorLine(conversionError), d.errors) << what;

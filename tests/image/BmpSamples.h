@@ -127,7 +127,8 @@ inline BmpBuilder runLength(bool nibbles)
 inline std::vector<Sample> all()
 {
     std::vector<Sample> out;
-    const auto add = [&](const char* name, BmpBuilder b, std::vector<uint8_t> rgb = expected()) {
+    const auto add = [&](const char* name, const BmpBuilder& b,
+                         const std::vector<uint8_t>& rgb = expected()) {
         out.push_back({name, b.build(), rgb});
     };
     add("info1.bmp", indexed(1, 2, 1), expected(1));

@@ -210,8 +210,8 @@ namespace {
 
 struct WholeRun {
     const char* name;
+    float steer; // first, so that brake and crashed pack into one word
     unsigned char brake;
-    float steer;
     bool crashed;
     int rollingTicks;
     uint32_t x, y, z; // final marble centre
@@ -220,12 +220,12 @@ struct WholeRun {
 // Pinned: any change of rounding anywhere in the rolling step shows here.
 const WholeRun wholeRuns[] = {
     // Stops against the yellow obstacle, centres 1 apart: x = 25 - sqrt(0.75).
-    {"no input", 0, 0.0f, false, 1091, 0x41c11261, 0x40300000, 0x3f800000},
+    {"no input", 0.0f, 0, false, 1091, 0x41c11261, 0x40300000, 0x3f800000},
     // Comes to rest in the first segment.
-    {"brake held", 1, 0.0f, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000},
+    {"brake held", 0.0f, 1, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000},
     // Off the right edge (z = 2), then the mirror image off the left one.
-    {"d held", 0, 0.1f, true, 105, 0x3f34314e, 0x40b00000, 0x40008f7b},
-    {"a held", 0, -0.1f, true, 105, 0x3f34314e, 0x40b00000, 0xbc0f7c22},
+    {"d held", 0.1f, 0, true, 105, 0x3f34314e, 0x40b00000, 0x40008f7b},
+    {"a held", -0.1f, 0, true, 105, 0x3f34314e, 0x40b00000, 0xbc0f7c22},
 };
 
 } // namespace
