@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <unistd.h>
+
 #include "input/ControlState.h"
 #include "scene/Scene.h"
 #include "sim/Simulation.h"
@@ -26,6 +28,9 @@ long tickOneRun(Simulation& simulation)
 Simulation* makeSimulation()
 {
     glRecorder::setRecording(false);
+    // The scene loads its texture from the working directory, as the game does.
+    if (chdir(MARBLE_ASSETS_DIR) != 0)
+        return nullptr;
     // Built once and kept, like the game's own objects.
     static Scene* scene = new Scene();
     static ControlState* controls = new ControlState();
@@ -36,6 +41,10 @@ Simulation* makeSimulation()
 void WholeRun(benchmark::State& state)
 {
     Simulation* simulation = makeSimulation();
+    if (!simulation) {
+        state.SkipWithError("cannot enter " MARBLE_ASSETS_DIR);
+        return;
+    }
     long ticks = 0;
     for (auto _ : state)
         ticks += tickOneRun(*simulation);
