@@ -21,7 +21,7 @@ done
 if [ "$(id -u)" -eq 0 ]; then
     echo "Installing: ${missing[*]}"
     apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
 else
     echo "Missing packages. Run:" >&2
     echo "  sudo apt-get install -y ${missing[*]}" >&2
