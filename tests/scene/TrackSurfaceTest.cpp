@@ -2,7 +2,6 @@
 
 #include <GL/glu.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "image/BmpLoader.h"
