@@ -2,9 +2,7 @@
 
 #include <GL/glu.h>
 
-#include <cstring>
 
-#include "image/BmpLoader.h"
 #include "scene/TrackSurface.h"
 #include "support/GlRecorder.h"
 #include "support/SurfaceBitmap.h"
