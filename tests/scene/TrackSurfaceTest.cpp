@@ -2,6 +2,7 @@
 
 #include <GL/glu.h>
 
+#include <cstring>
 
 #include "scene/TrackSurface.h"
 #include "support/GlRecorder.h"
