@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <set>
 #include <sstream>
 
@@ -16,24 +17,21 @@ std::set<unsigned> clientStates;
 GLuint nextTexture = 1;
 bool recording = true;
 
-void record(const char* name, std::vector<double> args, const void* pointer = nullptr)
+// Takes the arguments as a list so that nothing is allocated while recording is off.
+void record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr,
+            const GLfloat* floats = nullptr, int floatCount = 0)
 {
     if (!recording)
         return;
-    log.push_back(GlCall{name, std::move(args), pointer});
+    GlCall call{name, args, pointer};
+    call.args.insert(call.args.end(), floats, floats + floatCount);
+    log.push_back(std::move(call));
 }
 
 // How many floats a glLightfv / glMaterialfv parameter carries.
 int paramCount(GLenum pname)
 {
     return pname == GL_SHININESS ? 1 : 4;
-}
-
-std::vector<double> withFloats(std::vector<double> head, const GLfloat* values, int n)
-{
-    for (int i = 0; i < n; ++i)
-        head.push_back(values[i]);
-    return head;
 }
 
 } // namespace
@@ -160,15 +158,11 @@ void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
 }
 void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
 {
-    if (!recording) // the one call of the timed phases' ticks: skip packing its arguments too
-        return;
-    record("glLightfv", withFloats({double(light), double(pname)}, params, paramCount(pname)),
-           params);
+    record("glLightfv", {double(light), double(pname)}, params, params, paramCount(pname));
 }
 void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
 {
-    record("glMaterialfv", withFloats({double(face), double(pname)}, params, paramCount(pname)),
-           params);
+    record("glMaterialfv", {double(face), double(pname)}, params, params, paramCount(pname));
 }
 void glGenTextures(GLsizei n, GLuint* textures)
 {
