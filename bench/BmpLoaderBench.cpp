@@ -19,7 +19,7 @@
 #include <vector>
 
 #include "image/BmpLoader.h"
-#include "tests/image/BmpBuilder.h"
+#include "tests/support/BmpBuilder.h"
 
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_BMP

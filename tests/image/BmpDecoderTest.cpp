@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "tests/image/BmpBuilder.h"
 #include "tests/image/BmpTestSupport.h"
+#include "tests/support/BmpBuilder.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/image/BmpBuilder.h"
 #include "tests/image/BmpSamples.h"
 #include "tests/image/BmpTestSupport.h"
+#include "tests/support/BmpBuilder.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/image/BmpBuilder.h"
+#include "tests/support/BmpBuilder.h"
 
 // One small picture, 5 x 3 (odd width, so every depth pads its rows), stored in each
 // form the loader reads, with the R, G, B bytes each must decode to. The tests check

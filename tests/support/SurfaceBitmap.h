@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "support/BmpBuilder.h"
+
 class SurfaceBitmapDir {
 public:
     SurfaceBitmapDir()
@@ -46,43 +48,15 @@ public:
     // blue, bottom row first, rows packed: the layout the loader hands back.
     bool writeBitmap(int width, int height, const std::vector<unsigned char>& rgb) const
     {
-        const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) / 4 * 4;
-        const uint32_t pixelBytes = stride * static_cast<uint32_t>(height);
-        std::vector<unsigned char> file;
-        auto put16 = [&](uint32_t v) {
-            file.push_back(v & 0xff);
-            file.push_back((v >> 8) & 0xff);
-        };
-        auto put32 = [&](uint32_t v) {
-            put16(v & 0xffff);
-            put16(v >> 16);
-        };
-        file.push_back('B');
-        file.push_back('M');
-        put32(14 + 40 + pixelBytes);
-        put32(0);       // reserved
-        put32(14 + 40); // pixel data offset
-        put32(40);
-        put32(static_cast<uint32_t>(width));
-        put32(static_cast<uint32_t>(height)); // positive: bottom row first
-        put16(1);                             // planes
-        put16(24);                            // bits per pixel
-        put32(0);                             // no compression
-        put32(pixelBytes);
-        put32(2835); // 72 dpi
-        put32(2835);
-        put32(0);
-        put32(0);
-        for (int r = 0; r < height; ++r) {
-            for (int c = 0; c < width; ++c) {
-                const unsigned char* p = &rgb[3 * (static_cast<size_t>(r) * width + c)];
-                file.push_back(p[2]);
-                file.push_back(p[1]);
-                file.push_back(p[0]);
-            }
-            for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < stride; ++pad)
-                file.push_back(0);
-        }
+        std::vector<uint32_t> values;
+        values.reserve(rgb.size() / 3);
+        for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+            values.push_back(uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2]);
+        BmpBuilder bitmap;
+        bitmap.width = width;
+        bitmap.height = height;
+        bitmap.pixels = BmpBuilder::storeRows(width, height, 24, values);
+        const std::vector<uint8_t> file = bitmap.build();
 
         std::FILE* out = std::fopen("surface.bmp", "wb");
         if (!out)
