@@ -1,0 +1,91 @@
+#pragma once
+
+// The real game, started the way a user would: argv[0] as given, in a chosen
+// working folder. Killed and reaped when the object goes, whatever the test did.
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+class GameProcess {
+public:
+    GameProcess(const std::string& path, std::string argv0, const std::string& folder)
+    {
+        // A sanitized game loads the GL driver, whose memory is not the game's to
+        // answer for: its leak check is off. Every other sanitizer error still ends it.
+        std::vector<std::string> environment;
+        std::string sanitizer = "ASAN_OPTIONS=detect_leaks=0";
+        for (char** e = environ; *e; ++e) {
+            if (std::strncmp(*e, "ASAN_OPTIONS=", 13) == 0)
+                sanitizer = std::string(*e) + ":detect_leaks=0";
+            else
+                environment.push_back(*e);
+        }
+        environment.push_back(sanitizer);
+        std::vector<char*> envp;
+        for (std::string& e : environment)
+            envp.push_back(e.data());
+        envp.push_back(nullptr);
+        char* argv[] = {argv0.data(), nullptr};
+
+        const pid_t parent = getpid();
+        pid = fork();
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the test, even a killed one
+            if (getppid() == parent && chdir(folder.c_str()) == 0)
+                execve(path.c_str(), argv, envp.data());
+            _exit(127);
+        }
+    }
+    ~GameProcess()
+    {
+        if (pid > 0 && !reaped) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    GameProcess(const GameProcess&) = delete;
+    GameProcess& operator=(const GameProcess&) = delete;
+
+    pid_t id() const { return pid; }
+
+    // True, with the wait status, once the process has ended.
+    bool hasEnded(int& status)
+    {
+        if (!reaped && pid > 0 && waitpid(pid, &endStatus, WNOHANG) == pid)
+            reaped = true;
+        status = endStatus;
+        return reaped;
+    }
+
+    // Polls until the process ends; false if it still runs after `patience`.
+    bool waitForExit(std::chrono::seconds patience, int& status)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + patience;
+        while (!hasEnded(status) && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return reaped;
+    }
+
+    // How a process ended, for messages.
+    static std::string describe(int status)
+    {
+        if (WIFEXITED(status))
+            return "exit status " + std::to_string(WEXITSTATUS(status));
+        if (WIFSIGNALED(status))
+            return "signal " + std::to_string(WTERMSIG(status));
+        return "wait status " + std::to_string(status);
+    }
+
+private:
+    pid_t pid = -1;
+    bool reaped = false;
+    int endStatus = 0;
+};
