@@ -3,7 +3,10 @@
 #include <map>
 #include <vector>
 
+#include <GL/freeglut.h>
+
 #include "app/Game.h"
+#include "scene/Camera.h"
 #include "scene/Marble.h"
 #include "scene/Scene.h"
 #include "scene/TrackTables.h"
@@ -30,19 +33,25 @@ Game& newGame()
 
 } // namespace
 
-TEST(Game, ForwardsKeysToTheControlsAndIdleToTheSimulation)
+TEST(Game, ForwardsInputToTheControlsAndIdleToTheSimulation)
 {
     glRecorder::reset();
     Game& game = newGame();
     for (int i = 0; i < 400; ++i)
         game.idle();
     EXPECT_EQ(400, glRecorder::count("glutPostRedisplay"));
-    EXPECT_FALSE(game.getSimulation()->isIntro());
+    ASSERT_FALSE(game.getSimulation()->isIntro());
 
+    // A brake and a left drag of 10 pixels right, on the first rolling tick.
+    const float eyeX = sharedScene()->getCamera()->getEye().x;
     game.keyboard('b', 0, 0);
+    game.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
+    game.motion(10, 0);
     game.idle();
-    EXPECT_EQ(bits(static_cast<float>(static_cast<float>(0.01f * 0.9998) * 0.995)),
-              bits(game.getSimulation()->getSpeed()));
+    const float speed = static_cast<float>(static_cast<float>(0.01f * 0.9998) * 0.995);
+    EXPECT_EQ(bits(speed), bits(game.getSimulation()->getSpeed()));
+    EXPECT_EQ(bits((eyeX + float(10 * 0.001)) + speed),
+              bits(sharedScene()->getCamera()->getEye().x));
 }
 
 namespace {

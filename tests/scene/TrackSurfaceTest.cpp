@@ -3,161 +3,87 @@
 #include <GL/glu.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "scene/TrackSurface.h"
 #include "support/GlRecorder.h"
 #include "support/SurfaceBitmap.h"
 
-namespace {
+using glRecorder::callLine;
 
-// Track surfaces keep their image for good: hold on to every one made here.
-TrackSurface* keep(TrackSurface* surface)
+// With and without a readable surface.bmp: what construction uploads, and what
+// every frame draws. Without an image the strip is drawn white, lit and untextured.
+TEST(TrackSurface, UploadsTheImageOnceAndDrawsOneStripOf198Elements)
 {
-    // Never destroyed, so what it holds stays reachable at exit.
-    static auto* made = new std::vector<TrackSurface*>;
-    made->push_back(surface);
-    return surface;
-}
-
-std::string call(const std::string& name, const std::vector<double>& args = {})
-{
-    return glRecorder::callLine(name, args);
-}
-
-const int width = 3;
-const int height = 2;
-
-std::vector<std::string> expectedConstruction(bool withImage)
-{
-    std::vector<std::string> expected = {call("glGenTextures", {1}),
-                                         call("glBindTexture", {GL_TEXTURE_2D, 1})};
-    if (withImage) {
-        expected.push_back(call("glPixelStorei", {GL_UNPACK_ALIGNMENT, 1}));
-        expected.push_back(call("glTexImage2D", {GL_TEXTURE_2D, 0, GL_RGB, width, height, 0, GL_RGB,
-                                                 GL_UNSIGNED_BYTE}));
-        expected.push_back(call("gluBuild2DMipmaps",
-                                {GL_TEXTURE_2D, GL_RGB, width, height, GL_RGB, GL_UNSIGNED_BYTE}));
-    }
-    for (std::vector<double> param :
-         {std::vector<double>{GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR},
-          {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
-          {GL_TEXTURE_WRAP_S, GL_REPEAT},
-          {GL_TEXTURE_WRAP_T, GL_REPEAT}})
-        expected.push_back(call("glTexParameteri", {GL_TEXTURE_2D, param[0], param[1]}));
-    expected.push_back(call("glTexEnvi", {GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}));
-    return expected;
-}
-
-std::vector<std::string> expectedDraw(bool textured)
-{
-    std::vector<std::string> expected = {call("glMaterialfv", {GL_FRONT, GL_DIFFUSE, 1, 1, 1, 1})};
-    if (textured) {
-        expected.push_back(call("glEnable", {GL_TEXTURE_2D}));
-        expected.push_back(call("glBindTexture", {GL_TEXTURE_2D, 1}));
-    }
-    expected.push_back(call("glEnableClientState", {GL_VERTEX_ARRAY}));
-    expected.push_back(call("glEnableClientState", {GL_NORMAL_ARRAY}));
-    if (textured)
-        expected.push_back(call("glEnableClientState", {GL_TEXTURE_COORD_ARRAY}));
-    expected.push_back(call("glVertexPointer", {3, GL_FLOAT, 0}));
-    expected.push_back(call("glNormalPointer", {GL_FLOAT, 0}));
-    if (textured)
-        expected.push_back(call("glTexCoordPointer", {2, GL_FLOAT, 0}));
-    expected.push_back(call("glBegin", {GL_TRIANGLE_STRIP}));
-    for (int i = 0; i < 198; ++i)
-        expected.push_back(call("glArrayElement", {double(i)}));
-    expected.push_back(call("glEnd"));
-    expected.push_back(call("glDisableClientState", {GL_VERTEX_ARRAY}));
-    expected.push_back(call("glDisableClientState", {GL_NORMAL_ARRAY}));
-    if (textured) {
-        expected.push_back(call("glDisableClientState", {GL_TEXTURE_COORD_ARRAY}));
-        expected.push_back(call("glDisable", {GL_TEXTURE_2D}));
-    }
-    return expected;
-}
-
-void expectArraysPointAtTheTables(bool textured)
-{
-    ASSERT_EQ(glRecorder::count("glVertexPointer"), 1);
-    EXPECT_EQ(glRecorder::callsNamed("glVertexPointer")[0].pointer, trackVertices);
-    ASSERT_EQ(glRecorder::count("glNormalPointer"), 1);
-    EXPECT_EQ(glRecorder::callsNamed("glNormalPointer")[0].pointer, trackNormals);
-    ASSERT_EQ(glRecorder::count("glTexCoordPointer"), textured ? 1 : 0);
-    if (textured) {
-        EXPECT_EQ(glRecorder::callsNamed("glTexCoordPointer")[0].pointer, trackTexCoords);
-    }
-}
-
-void expectStateRestored()
-{
-    EXPECT_FALSE(glRecorder::isEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glRecorder::isClientStateEnabled(GL_VERTEX_ARRAY));
-    EXPECT_FALSE(glRecorder::isClientStateEnabled(GL_NORMAL_ARRAY));
-    EXPECT_FALSE(glRecorder::isClientStateEnabled(GL_TEXTURE_COORD_ARRAY));
-    EXPECT_EQ(glRecorder::modelviewDepth(), 0);
-}
-
-} // namespace
-
-TEST(TrackSurface, WithoutAnImageMakesTheTextureObjectOnly)
-{
-    SurfaceBitmapDir dir; // empty: there is no surface.bmp to read
-    ASSERT_TRUE(dir.ready());
-    glRecorder::reset();
-    keep(new TrackSurface());
-    EXPECT_EQ(glRecorder::callLines(), expectedConstruction(false));
-}
-
-TEST(TrackSurface, WithoutAnImageDrawsTheStripWhiteAndUntextured)
-{
-    SurfaceBitmapDir dir;
-    ASSERT_TRUE(dir.ready());
-    TrackSurface* surface = keep(new TrackSurface());
-    for (int frame = 0; frame < 2; ++frame) {
-        glRecorder::reset();
-        surface->draw();
-        EXPECT_EQ(glRecorder::callLines(), expectedDraw(false));
-        expectArraysPointAtTheTables(false);
-        expectStateRestored();
-    }
-}
-
-class TexturedTrackSurface : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
+    const int width = 3, height = 2; // rows of 9 bytes: unpadded only with alignment 1
+    const std::vector<unsigned char> pixels = distinctPixels(width, height);
+    for (bool textured : {false, true}) {
+        SCOPED_TRACE(textured ? "with an image" : "without an image");
+        SurfaceBitmapDir dir;
         ASSERT_TRUE(dir.ready());
-        ASSERT_TRUE(dir.writeBitmap(width, height, pixels));
+        if (textured) {
+            ASSERT_TRUE(dir.writeBitmap(width, height, pixels));
+        }
         glRecorder::reset();
-        surface = keep(new TrackSurface());
-    }
+        static auto* kept = new std::vector<TrackSurface*>; // for good, like the game's
+        kept->push_back(new TrackSurface());
 
-    SurfaceBitmapDir dir;
-    std::vector<unsigned char> pixels = distinctPixels(width, height);
-    TrackSurface* surface = nullptr;
-};
+        std::vector<std::string> expected = {callLine("glGenTextures", {1}),
+                                             callLine("glBindTexture", {GL_TEXTURE_2D, 1})};
+        if (textured)
+            expected.insert(expected.end(),
+                            {callLine("glPixelStorei", {GL_UNPACK_ALIGNMENT, 1}),
+                             callLine("glTexImage2D", {GL_TEXTURE_2D, 0, GL_RGB, width, height, 0,
+                                                       GL_RGB, GL_UNSIGNED_BYTE}),
+                             callLine("gluBuild2DMipmaps", {GL_TEXTURE_2D, GL_RGB, width, height,
+                                                            GL_RGB, GL_UNSIGNED_BYTE})});
+        for (const auto& p :
+             {std::pair<double, double>{GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR},
+              {GL_TEXTURE_MAG_FILTER, GL_LINEAR},
+              {GL_TEXTURE_WRAP_S, GL_REPEAT},
+              {GL_TEXTURE_WRAP_T, GL_REPEAT}})
+            expected.push_back(callLine("glTexParameteri", {GL_TEXTURE_2D, p.first, p.second}));
+        expected.push_back(
+            callLine("glTexEnvi", {GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE}));
+        EXPECT_EQ(expected, glRecorder::callLines());
+        for (const char* upload : {"glTexImage2D", "gluBuild2DMipmaps"})
+            for (const GlCall& c : glRecorder::callsNamed(upload))
+                EXPECT_EQ(0, std::memcmp(c.pointer, pixels.data(), pixels.size())) << upload;
 
-TEST_F(TexturedTrackSurface, UploadsTheImageOnceWithMipmaps)
-{
-    EXPECT_EQ(glRecorder::callLines(), expectedConstruction(true));
-
-    // Both uploads read the same decoded pixels, which are the bitmap's.
-    const auto level0 = glRecorder::callsNamed("glTexImage2D");
-    const auto mipmaps = glRecorder::callsNamed("gluBuild2DMipmaps");
-    ASSERT_EQ(level0.size(), 1u);
-    ASSERT_EQ(mipmaps.size(), 1u);
-    ASSERT_NE(level0[0].pointer, nullptr);
-    EXPECT_EQ(level0[0].pointer, mipmaps[0].pointer);
-    EXPECT_EQ(0, std::memcmp(level0[0].pointer, pixels.data(), pixels.size()));
-}
-
-TEST_F(TexturedTrackSurface, DrawsOneTexturedStripOf198Elements)
-{
-    for (int frame = 0; frame < 2; ++frame) {
         glRecorder::reset();
-        surface->draw();
-        EXPECT_EQ(glRecorder::callLines(), expectedDraw(true));
-        expectArraysPointAtTheTables(true);
-        expectStateRestored();
+        kept->back()->draw();
+        expected = {callLine("glMaterialfv", {GL_FRONT, GL_DIFFUSE, 1, 1, 1, 1})};
+        if (textured)
+            expected.insert(expected.end(), {callLine("glEnable", {GL_TEXTURE_2D}),
+                                             callLine("glBindTexture", {GL_TEXTURE_2D, 1})});
+        expected.insert(expected.end(), {callLine("glEnableClientState", {GL_VERTEX_ARRAY}),
+                                         callLine("glEnableClientState", {GL_NORMAL_ARRAY})});
+        if (textured)
+            expected.push_back(callLine("glEnableClientState", {GL_TEXTURE_COORD_ARRAY}));
+        expected.insert(expected.end(), {callLine("glVertexPointer", {3, GL_FLOAT, 0}),
+                                         callLine("glNormalPointer", {GL_FLOAT, 0})});
+        if (textured)
+            expected.push_back(callLine("glTexCoordPointer", {2, GL_FLOAT, 0}));
+        expected.push_back(callLine("glBegin", {GL_TRIANGLE_STRIP}));
+        for (int i = 0; i < 198; ++i)
+            expected.push_back(callLine("glArrayElement", {double(i)}));
+        expected.insert(expected.end(),
+                        {callLine("glEnd"), callLine("glDisableClientState", {GL_VERTEX_ARRAY}),
+                         callLine("glDisableClientState", {GL_NORMAL_ARRAY})});
+        if (textured)
+            expected.insert(expected.end(),
+                            {callLine("glDisableClientState", {GL_TEXTURE_COORD_ARRAY}),
+                             callLine("glDisable", {GL_TEXTURE_2D})});
+        EXPECT_EQ(expected, glRecorder::callLines());
+
+        // The arrays are the track tables themselves.
+        const std::vector<std::pair<const char*, const float*>> arrays = {
+            {"glVertexPointer", trackVertices},
+            {"glNormalPointer", trackNormals},
+            {"glTexCoordPointer", textured ? trackTexCoords : nullptr}};
+        for (const auto& a : arrays)
+            for (const GlCall& c : glRecorder::callsNamed(a.first))
+                EXPECT_EQ(a.second, c.pointer) << a.first;
     }
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -11,9 +12,11 @@ inline uint32_t bits(float f)
     return b;
 }
 
-inline float fromBits(uint32_t b)
+// FNV-1a over the bytes of some floats: one number that changes with any bit of them.
+inline uint64_t digest(const float* values, std::size_t count, uint64_t hash = 0xcbf29ce484222325u)
 {
-    float f;
-    std::memcpy(&f, &b, sizeof f);
-    return f;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(values);
+    for (std::size_t i = 0; i < count * sizeof(float); ++i)
+        hash = (hash ^ bytes[i]) * 0x100000001b3u;
+    return hash;
 }
