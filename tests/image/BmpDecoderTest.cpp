@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
+#include "tests/image/BmpSamples.h"
 #include "tests/image/BmpTestSupport.h"
 #include "tests/support/BmpBuilder.h"
 
@@ -7,13 +10,13 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-// A one-row picture of the given pixel data; palette entries are 0xRRGGBB.
-BmpBuilder row(int width, int bitCount, const Bytes& pixels,
-               const std::vector<uint32_t>& colors = {})
+// A picture of the given stored pixel data; palette entries are 0xRRGGBB.
+BmpBuilder file(int width, int height, int bitCount, const Bytes& pixels,
+                const std::vector<uint32_t>& colors = {})
 {
     BmpBuilder b;
     b.width = width;
-    b.height = 1;
+    b.height = height;
     b.bitCount = uint16_t(bitCount);
     b.colors = colors;
     b.colorsUsed = uint32_t(colors.size());
@@ -25,177 +28,148 @@ BmpBuilder row(int width, int bitCount, const Bytes& pixels,
 std::vector<uint32_t> greys(int count)
 {
     std::vector<uint32_t> out;
-    out.reserve(size_t(count));
     for (int i = 0; i < count; ++i)
         out.push_back(0x101010u * uint32_t(i));
     return out;
 }
 
+BmpBuilder runLength(int width, int height, bool nibbles, const Bytes& stream)
+{
+    BmpBuilder b = file(width, height, nibbles ? 4 : 8, stream, greys(16));
+    b.compression = nibbles ? 2 : 1;
+    return b;
+}
+
+BmpBuilder with(BmpBuilder b, const std::function<void(BmpBuilder&)>& change)
+{
+    change(b);
+    return b;
+}
+
 // The red channel of each output pixel: with grey palettes, index * 16.
-Bytes reds(const Decoded& d)
+Bytes reds(const Bytes& rgb)
 {
     Bytes out;
-    const Bytes rgb = d.rgb();
     for (size_t i = 0; i < rgb.size(); i += 3)
         out.push_back(rgb[i]);
     return out;
 }
 
-BmpBuilder runLength(int width, int height, bool nibbles, const Bytes& stream)
-{
-    BmpBuilder b;
-    b.width = width;
-    b.height = height;
-    b.bitCount = nibbles ? 4 : 8;
-    b.compression = nibbles ? 2 : 1;
-    b.colors = greys(16);
-    b.colorsUsed = 16;
-    b.pixels = stream;
-    return b;
-}
-
 } // namespace
 
-TEST(BmpDecoder, OneBitPixelsTakeTheSecondEntryWhenSetLeftmostInTheTopBit)
+TEST(BmpDecoder, EverySampleFormDecodesToItsPicture)
 {
-    const Decoded d =
-        decode(row(10, 1, {0b10110000, 0b01000000, 0, 0}, {0x000000, 0xffffff}).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({255, 0, 255, 255, 0, 0, 0, 0, 0, 255}), reds(d));
+    for (const bmpSamples::Sample& sample : bmpSamples::all()) {
+        const Decoded d = decode(sample.file);
+        ASSERT_TRUE(d.image) << sample.name << ": " << d.errors;
+        EXPECT_EQ(bmpSamples::width, d.image->width) << sample.name;
+        EXPECT_EQ(bmpSamples::height, d.image->height) << sample.name;
+        EXPECT_EQ(sample.rgb, d.rgb()) << sample.name;
+    }
 }
 
-TEST(BmpDecoder, FourBitPixelsHighNibbleFirst)
+TEST(BmpDecoder, EveryDepthAndWidthComesOutPackedWithoutFillBytes)
 {
-    const Decoded d = decode(row(3, 4, {0x1f, 0x70, 0, 0}, greys(16)).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({0x10, 0xf0, 0x70}), reds(d));
-}
-
-TEST(BmpDecoder, IndexedColorsAreRedGreenBlueOfTheEntry)
-{
-    const Decoded d = decode(row(2, 8, {1, 0, 0, 0}, {0x112233, 0x445566}).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({0x44, 0x55, 0x66, 0x11, 0x22, 0x33}), d.rgb());
-}
-
-TEST(BmpDecoder, SixteenBitPixelsWidenFiveBitsByRepeatingTheirTop)
-{
-    // Red 31, green 1, blue 16; then the top bit set with red 0, green 31, blue 0.
-    const Decoded d = decode(row(2, 16, {0x30, 0x7c, 0xe0, 0x83}).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({255, 8, 132, 0, 255, 0}), d.rgb());
-}
-
-TEST(BmpDecoder, ThirtyTwoBitPixelsIgnoreTheirFourthByte)
-{
-    const Decoded d = decode(row(2, 32, {1, 2, 3, 0xff, 4, 5, 6, 0x80}).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({3, 2, 1, 6, 5, 4}), d.rgb());
-}
-
-TEST(BmpDecoder, EveryDepthDecodesEveryWidthOfShortRow)
-{
-    // Widths around each fast path's stride, and rows whose pixels end exactly on the
-    // 4-byte boundary: the tails must come out like the rest, read from the row alone.
+    // Widths around each row loop's stride, and rows whose pixels end exactly on
+    // the 4-byte boundary: the tails must come out like the rest.
     for (int bits : {1, 4, 8, 24, 32}) {
-        for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 19, 32, 33}) {
-            SCOPED_TRACE(std::to_string(bits) + " bits, width " + std::to_string(width));
+        for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 15, 16, 17, 19, 32, 33}) {
             std::vector<uint32_t> values;
-            values.reserve(2 * size_t(width));
             for (int x = 0; x < 2 * width; ++x)
                 values.push_back(bits == 1 ? uint32_t(x % 3 == 0) : uint32_t(x * 7 % 16));
-            BmpBuilder b;
-            b.width = width;
-            b.height = 2;
-            b.bitCount = uint16_t(bits);
-            if (bits <= 8) {
-                b.colors = greys(bits == 1 ? 2 : 16);
-                b.colorsUsed = uint32_t(b.colors.size());
-            } else {
-                for (uint32_t& v : values)
-                    v *= 0x101010;
-            }
+            BmpBuilder b = file(width, 2, bits, {}, greys(bits == 1 ? 2 : bits <= 8 ? 16 : 0));
+            for (uint32_t& v : values)
+                v *= bits > 8 ? 0x101010 : 1;
             b.pixels = BmpBuilder::storeRows(width, 2, bits, values);
+            const size_t stride = b.pixels.size() / 2, used = (size_t(width) * bits + 7) / 8;
+            for (size_t i = 0; i < b.pixels.size(); ++i)
+                if (i % stride >= used)
+                    b.pixels[i] = 0xee; // fill bytes must never show
             const Decoded d = decode(b.build());
-            ASSERT_TRUE(d.image);
+            ASSERT_TRUE(d.image) << bits << " bits, width " << width;
             Bytes expected;
             for (uint32_t v : values) {
                 const uint8_t level = uint8_t(bits <= 8 ? v * 16 : v & 0xff);
                 expected.insert(expected.end(), {level, level, level});
             }
-            EXPECT_EQ(expected, d.rgb());
+            EXPECT_EQ(expected, d.rgb()) << bits << " bits, width " << width;
         }
     }
 }
 
-TEST(BmpDecoder, BitFieldMasksComeFromTheFileAndWidenToEightBits)
+// Files of a row or a few, and the red, green, blue bytes they decode to. The
+// run-length files have grey palettes: for them only the reds are listed.
+TEST(BmpDecoder, PixelsDecodeToTheirColors)
 {
-    // 5-6-5: red 31 and 1, green 63 and 32, blue 0 and 31.
-    BmpBuilder b = row(2, 16, {0xe0, 0xff, 0x1f, 0x0c});
-    b.compression = 3;
-    b.masks = {0xf800, 0x07e0, 0x001f};
-    const Decoded d565 = decode(b.build());
-    ASSERT_TRUE(d565.image);
-    EXPECT_EQ(Bytes({255, 255, 0, 8, 130, 255}), d565.rgb());
-
-    // 32 bits: 12-bit red (0xdab) keeps its top 8 bits, 1-bit green is 0 or 255, no blue mask.
-    b = row(1, 32, {0x00, 0xab, 0xcd, 0x01});
-    b.compression = 3;
-    b.masks = {0x000fff00, 0x01000000, 0};
-    const Decoded d32 = decode(b.build());
-    ASSERT_TRUE(d32.image);
-    EXPECT_EQ(Bytes({0xda, 255, 0}), d32.rgb());
-}
-
-TEST(BmpDecoder, ScatteredBitFieldMasksAreRefused)
-{
-    BmpBuilder b = row(1, 32, {0, 0, 0, 0});
-    b.compression = 3;
-    b.masks = {0xff0000, 0xf00f, 0xf0};
-    const Decoded d = decode(b.build());
-    EXPECT_FALSE(d.image);
-    EXPECT_EQ(errorLine(conversionError), d.errors);
-}
-
-TEST(BmpDecoder, RunLengthRunsAbsoluteStretchesAndTheirPadding)
-{
-    // RLE8: run of 2, absolute 3 with a pad byte, run past the row end (dropped).
-    const Decoded d8 = decode(runLength(8, 1, false, {2, 5, 0, 3, 1, 2, 3, 0, 9, 7, 0, 1}).build());
-    ASSERT_TRUE(d8.image);
-    EXPECT_EQ(Bytes({0x50, 0x50, 0x10, 0x20, 0x30, 0x70, 0x70, 0x70}), reds(d8));
-
-    // RLE4: a run alternates its two nibbles; absolute 5 is 3 bytes and a pad byte.
-    const Decoded d4 =
-        decode(runLength(9, 1, true, {3, 0x12, 0, 5, 0xab, 0xcd, 0xe0, 0, 1, 0xf0, 0, 1}).build());
-    ASSERT_TRUE(d4.image);
-    EXPECT_EQ(Bytes({0x10, 0x20, 0x10, 0xa0, 0xb0, 0xc0, 0xd0, 0xe0, 0xf0}), reds(d4));
-}
-
-TEST(BmpDecoder, RunLengthEscapesLeaveSkippedPixelsAtIndexZero)
-{
-    // 4 x 3: a run and end of line; a delta of 2 right and 1 up; a run; end of bitmap.
-    const Decoded d =
-        decode(runLength(4, 3, false, {1, 9, 0, 0, 1, 8, 0, 2, 2, 1, 1, 7, 0, 1, 5, 5}).build());
-    ASSERT_TRUE(d.image);
-    EXPECT_EQ(Bytes({0x90, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0x70}), reds(d));
-
-    // A delta off the top ends the picture; a stream that simply stops after the last row too.
-    const Decoded up = decode(runLength(2, 2, false, {1, 3, 0, 2, 0, 9}).build());
-    ASSERT_TRUE(up.image);
-    EXPECT_EQ(Bytes({0x30, 0, 0, 0}), reds(up));
-    const Decoded rows = decode(runLength(1, 2, false, {1, 3, 0, 0, 1, 4, 0, 0}).build());
-    ASSERT_TRUE(rows.image);
-    EXPECT_EQ(Bytes({0x30, 0x40}), reds(rows));
-}
-
-TEST(BmpDecoder, RunLengthStreamsRunningOffTheEndAreRefused)
-{
-    for (const Bytes& stream : {Bytes{}, Bytes{2}, Bytes{2, 1}, Bytes{0, 2, 1},
-                                Bytes{0, 3, 1, 2, 3}, Bytes{1, 1, 0}, Bytes{0, 4, 1, 2}}) {
-        const Decoded d = decode(runLength(4, 1, false, stream).build());
-        EXPECT_FALSE(d.image);
-        EXPECT_EQ(errorLine(conversionError), d.errors) << stream.size() << " bytes";
+    const struct {
+        const char* what;
+        BmpBuilder file;
+        Bytes rgb;
+    } cases[] = {
+        {"1 bit: set takes entry 1, leftmost in the top bit",
+         file(3, 1, 1, {0b10100000, 0, 0, 0}, {0x000000, 0xffffff}),
+         {255, 255, 255, 0, 0, 0, 255, 255, 255}},
+        {"4 bits: high nibble first",
+         file(2, 1, 4, {0x1f, 0, 0, 0}, greys(16)),
+         {0x10, 0x10, 0x10, 0xf0, 0xf0, 0xf0}},
+        {"8 bits: red, green, blue of the entry",
+         file(2, 1, 8, {1, 0, 0, 0}, {0x112233, 0x445566}),
+         {0x44, 0x55, 0x66, 0x11, 0x22, 0x33}},
+        {"indices past the table take entry 0",
+         file(2, 1, 8, {1, 255, 0, 0}, {0x0a0b0c, 0x102030}),
+         {0x10, 0x20, 0x30, 0x0a, 0x0b, 0x0c}},
+        {"colours used 65536 + 3: three entries",
+         with(file(4, 1, 8, {2, 3, 0, 1}, {1, 2, 3}),
+              [](BmpBuilder& b) {
+                  b.colorsUsed = 65536 + 3;
+                  b.fileHeader = false;
+              }),
+         {0, 0, 3, 0, 0, 1, 0, 0, 1, 0, 0, 2}},
+        {"colours used 65536: no entries, black",
+         with(file(2, 1, 8, {1, 0, 0, 0}), [](BmpBuilder& b) { b.colorsUsed = 65536; }),
+         Bytes(6, 0)},
+        {"16 bits: 5-bit channels widen by repeating their top, top bit ignored",
+         file(2, 1, 16, {0x30, 0x7c, 0xe0, 0x83}),
+         {255, 8, 132, 0, 255, 0}},
+        {"32 bits: the fourth byte is ignored",
+         file(2, 1, 32, {1, 2, 3, 0xff, 4, 5, 6, 0x80}),
+         {3, 2, 1, 6, 5, 4}},
+        {"bit fields 5-6-5 from the file",
+         with(file(2, 1, 16, {0xe0, 0xff, 0x1f, 0x0c}),
+              [](BmpBuilder& b) {
+                  b.compression = 3;
+                  b.masks = {0xf800, 0x07e0, 0x001f};
+              }),
+         {255, 255, 0, 8, 130, 255}},
+        {"bit fields: 12-bit red keeps its top, 1-bit green, no blue",
+         with(file(1, 1, 32, {0x00, 0xab, 0xcd, 0x01}),
+              [](BmpBuilder& b) {
+                  b.compression = 3;
+                  b.masks = {0x000fff00, 0x01000000, 0};
+              }),
+         {0xda, 255, 0}},
+        // A run, an absolute stretch with its pad byte, a run past the row end (dropped).
+        {"RLE8 runs and stretches",
+         runLength(8, 1, false, {2, 5, 0, 3, 1, 2, 3, 0, 9, 7, 0, 1}),
+         {0x50, 0x50, 0x10, 0x20, 0x30, 0x70, 0x70, 0x70}},
+        {"RLE4 runs alternate nibbles",
+         runLength(9, 1, true, {3, 0x12, 0, 5, 0xab, 0xcd, 0xe0, 0, 1, 0xf0, 0, 1}),
+         {0x10, 0x20, 0x10, 0xa0, 0xb0, 0xc0, 0xd0, 0xe0, 0xf0}},
+        // End of line, a delta of 2 right and 1 up, end of bitmap: skipped pixels take entry 0.
+        {"RLE escapes",
+         runLength(4, 3, false, {1, 9, 0, 0, 1, 8, 0, 2, 2, 1, 1, 7, 0, 1, 5, 5}),
+         {0x90, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0x70}},
+        {"RLE delta off the top ends it",
+         runLength(2, 2, false, {1, 3, 0, 2, 0, 9}),
+         {0x30, 0, 0, 0}},
+        {"RLE stream ending after the last row",
+         runLength(1, 2, false, {1, 3, 0, 0, 1, 4, 0, 0}),
+         {0x30, 0x40}},
+    };
+    for (const auto& c : cases) {
+        const Decoded d = decode(c.file.build());
+        ASSERT_TRUE(d.image) << c.what << ": " << d.errors;
+        const bool runLength = c.file.compression == 1 || c.file.compression == 2;
+        EXPECT_EQ(c.rgb, runLength ? reds(d.rgb()) : d.rgb()) << c.what;
     }
-    BmpBuilder topDown = runLength(1, -1, false, {1, 1, 0, 1});
-    EXPECT_EQ(errorLine(conversionError), decode(topDown.build()).errors);
 }

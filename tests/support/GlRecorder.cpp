@@ -5,15 +5,11 @@
 
 #include <algorithm>
 #include <initializer_list>
-#include <set>
 #include <sstream>
 
 namespace {
 
 std::vector<GlCall> log;
-int depth = 0;
-std::set<unsigned> enabled;
-std::set<unsigned> clientStates;
 GLuint nextTexture = 1;
 bool recording = true;
 
@@ -41,20 +37,12 @@ namespace glRecorder {
 void reset()
 {
     log.clear();
-    depth = 0;
-    enabled.clear();
-    clientStates.clear();
     nextTexture = 1;
 }
 
 void setRecording(bool on)
 {
     recording = on;
-}
-
-const std::vector<GlCall>& calls()
-{
-    return log;
 }
 
 std::vector<GlCall> callsNamed(const std::string& name)
@@ -89,21 +77,6 @@ std::vector<std::string> callLines()
     return out;
 }
 
-int modelviewDepth()
-{
-    return depth;
-}
-
-bool isEnabled(unsigned cap)
-{
-    return enabled.count(cap) != 0;
-}
-
-bool isClientStateEnabled(unsigned array)
-{
-    return clientStates.count(array) != 0;
-}
-
 } // namespace glRecorder
 
 extern "C" {
@@ -118,12 +91,10 @@ void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a)
 }
 void glEnable(GLenum cap)
 {
-    enabled.insert(cap);
     record("glEnable", {double(cap)});
 }
 void glDisable(GLenum cap)
 {
-    enabled.erase(cap);
     record("glDisable", {double(cap)});
 }
 void glShadeModel(GLenum mode)
@@ -144,12 +115,10 @@ void glLoadIdentity(void)
 }
 void glPushMatrix(void)
 {
-    ++depth;
     record("glPushMatrix", {});
 }
 void glPopMatrix(void)
 {
-    --depth;
     record("glPopMatrix", {});
 }
 void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
@@ -196,12 +165,10 @@ void glTexEnvi(GLenum target, GLenum pname, GLint param)
 }
 void glEnableClientState(GLenum cap)
 {
-    clientStates.insert(cap);
     record("glEnableClientState", {double(cap)});
 }
 void glDisableClientState(GLenum cap)
 {
-    clientStates.erase(cap);
     record("glDisableClientState", {double(cap)});
 }
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)

@@ -15,23 +15,16 @@ struct GlCall {
 
 namespace glRecorder {
 
-// Clears the log and resets the simulated state below.
+// Clears the log and the texture names handed out.
 void reset();
-// Off: calls are no longer logged (the simulated state is still kept), so a
-// benchmark can tick for long without the log growing. On by default.
+// Off: calls are no longer logged, so a benchmark can tick for long without the log growing. On by
+// default.
 void setRecording(bool on);
-const std::vector<GlCall>& calls();
 // Calls with the given name, in order.
 std::vector<GlCall> callsNamed(const std::string& name);
 int count(const std::string& name);
 // The log as "name(arg, ...)" lines, so that a mismatch in a test reads as a diff.
 std::vector<std::string> callLines();
 std::string callLine(const std::string& name, const std::vector<double>& args = {});
-
-// Simulated state, enough to check balance.
-int modelviewDepth();         // pushes minus pops since reset()
-bool isEnabled(unsigned cap); // glEnable/glDisable seen since reset()
-// glEnableClientState/glDisableClientState seen since reset()
-bool isClientStateEnabled(unsigned array);
 
 } // namespace glRecorder
