@@ -56,63 +56,34 @@ TEST(Game, ForwardsInputToTheControlsAndIdleToTheSimulation)
 
 namespace {
 
-// Keys a player holds on one rolling tick.
-struct Keys {
-    unsigned char steer; // 'a', 'd' or 0
-    bool brake;
-};
-
-// A scripted player: either holds one key over a span of rolling ticks, or
-// (autopilot) steers for the middle of the track and round the obstacles,
-// braking above a speed, so that runs reach the end line.
+// The keys a scripted player holds on a rolling tick: one key over a span of
+// ticks or, as an autopilot, steering for the middle of the track and round the
+// obstacles, braking above a speed, so that runs reach the end line.
 struct Player {
     unsigned char key;
     int pressAt, releaseAt;
     float maxSpeed; // > 0: autopilot
 
-    Keys keys(const Simulation& sim, int rollingTick) const
+    std::pair<unsigned char, bool> keys(const Simulation& sim, int tick) const
     {
-        if (maxSpeed <= 0.0f) {
-            const bool held = key && rollingTick >= pressAt && rollingTick < releaseAt;
-            return {key == 'b' || !held ? static_cast<unsigned char>(0) : key, key == 'b' && held};
+        if (maxSpeed <= 0) {
+            const bool held = key && tick >= pressAt && tick < releaseAt;
+            return {held && key != 'b' ? key : 0, held && key == 'b'};
         }
         const Vec3* quad = sim.getQuad();
         const Vec3 p = sim.getPosition();
-        float target = (quad[2].z + quad[3].z) * 0.5f;
-        const float obstacles[3][2] = {{25, 0.5f}, {50, -4.5f}, {135, 1.5f}};
-        for (const auto& o : obstacles)
-            if (p.x > o[0] - 4 && p.x < o[0] + 1.2f) {
-                const float left = quad[2].z, right = quad[3].z;
-                target =
-                    o[1] - left > right - o[1] ? (left + o[1] - 1) / 2 : (o[1] + 1 + right) / 2;
-            }
-        const unsigned char steer = p.z < target - 0.1f ? 'd' : p.z > target + 0.1f ? 'a' : 0;
-        return {steer, sim.getSpeed() > maxSpeed};
+        const float left = quad[2].z, right = quad[3].z;
+        float target = (left + right) * 0.5f;
+        for (const auto& o : {std::pair<float, float>{25, 0.5f}, {50, -4.5f}, {135, 1.5f}})
+            if (p.x > o.first - 4 && p.x < o.first + 1.2f)
+                target = o.second - left > right - o.second ? (left + o.second - 1) / 2
+                                                            : (o.second + 1 + right) / 2;
+        return {p.z < target - 0.1f   ? 'd'
+                : p.z > target + 0.1f ? 'a'
+                                      : 0,
+                sim.getSpeed() > maxSpeed};
     }
 };
-
-// The outcome of one run, to compare bit for bit between runs of the same player.
-struct Outcome {
-    bool crashed;
-    int rollingTicks;
-    uint32_t x, y, z;
-    bool operator==(const Outcome& o) const
-    {
-        return crashed == o.crashed && rollingTicks == o.rollingTicks && x == o.x && y == o.y &&
-               z == o.z;
-    }
-};
-
-// Sends key events for the change from one set of held keys to the next.
-void press(Game& game, Keys from, Keys to)
-{
-    if (from.steer && from.steer != to.steer)
-        game.keyboardUp(from.steer, 0, 0);
-    if (to.steer && to.steer != from.steer)
-        game.keyboard(to.steer, 0, 0);
-    if (from.brake != to.brake)
-        to.brake ? game.keyboard('b', 0, 0) : game.keyboardUp('b', 0, 0);
-}
 
 } // namespace
 
@@ -131,42 +102,41 @@ TEST(GameSoak, TwoHundredThousandTicksRepeatRunForRun)
         {0, 0, 0, 0.08f},    // a faster autopilot
     };
     const int playerCount = sizeof players / sizeof players[0];
-
     Game& game = newGame();
-    Simulation* sim = game.getSimulation();
-    const TrackCursor lastRowAllowed = trackVertices + 3 * size_t(154);
+    const Simulation* sim = game.getSimulation();
 
-    std::map<int, Outcome> first;
+    std::map<int, std::vector<uint32_t>> first; // each player's first outcome
     int run = 0, rollingTick = 0, runsChecked = 0, finishLines = 0;
-    Keys held = {0, false};
+    std::pair<unsigned char, bool> held = {0, false};
     for (int tick = 0; tick < 200000; ++tick) {
-        const Player& player = players[run % playerCount];
         const bool rolling = !sim->isIntro() && !sim->isFinished() && !sim->isCrashed();
-        const Keys wanted = rolling ? player.keys(*sim, rollingTick) : Keys{0, false};
-        press(game, held, wanted);
+        const auto wanted = rolling ? players[run % playerCount].keys(*sim, rollingTick)
+                                    : std::pair<unsigned char, bool>{0, false};
+        if (held.first && held.first != wanted.first)
+            game.keyboardUp(held.first, 0, 0);
+        if (wanted.first && wanted.first != held.first)
+            game.keyboard(wanted.first, 0, 0);
+        if (held.second != wanted.second)
+            wanted.second ? game.keyboard('b', 0, 0) : game.keyboardUp('b', 0, 0);
         held = wanted;
 
         game.idle();
         if (tick % 4096 == 0)
             glRecorder::reset(); // keep the call log small
-        ASSERT_LE(sim->getTrackCursor(), lastRowAllowed) << "run " << run;
-        if (!rolling)
-            continue;
-        ++rollingTick;
-        if (!sim->isFinished() && !sim->isCrashed())
+        ASSERT_LE(sim->getTrackCursor(), trackVertices + 3 * 154) << "run " << run;
+        if (!rolling || (++rollingTick, !sim->isFinished() && !sim->isCrashed()))
             continue;
 
-        Vec3 p;
-        sharedScene()->getMarble()->getPosition(&p.x, &p.y, &p.z);
-        const Outcome o{sim->isCrashed(), rollingTick, bits(p.x), bits(p.y), bits(p.z)};
-        finishLines += p.x > 148.1f;
-        const int key = run % playerCount;
-        if (first.count(key)) {
-            EXPECT_TRUE(first[key] == o) << "run " << run << " differs from its first";
+        float x, y, z;
+        sharedScene()->getMarble()->getPosition(&x, &y, &z);
+        const std::vector<uint32_t> outcome = {sim->isCrashed(), uint32_t(rollingTick), bits(x),
+                                               bits(y), bits(z)};
+        finishLines += x > 148.1f;
+        if (first.count(run % playerCount)) {
+            EXPECT_EQ(first[run % playerCount], outcome) << "run " << run;
             ++runsChecked;
-        } else {
-            first[key] = o;
         }
+        first.emplace(run % playerCount, outcome);
         ++run;
         rollingTick = 0;
     }

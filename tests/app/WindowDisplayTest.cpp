@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -25,53 +24,19 @@ constexpr std::chrono::seconds patience(120);
 constexpr int windowWidth = 1273;
 constexpr int windowHeight = 970;
 
-struct Point {
-    double x, y, z;
-};
-Point operator-(Point a, Point b)
-{
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-double dot(Point a, Point b)
-{
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Point cross(Point a, Point b)
-{
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Point normalized(Point a)
-{
-    const double length = std::sqrt(dot(a, a));
-    return {a.x / length, a.y / length, a.z / length};
-}
-
-// Where the game's camera (gluLookAt with up +y, gluPerspective(60, aspect, 1, 200)
-// over the whole window) puts a world point, and how many pixels 1 unit spans there.
+// Spots in the window, worked out from the camera (gluLookAt with up +y towards
+// (0, 5, 1), gluPerspective(60, 1273 / 970, 1, 200)), with the radius in pixels
+// of the marble or of the disc looked at: the marble at its start (0.5, 5.5, 1)
+// seen from where a run starts (8, 0, -3), the marble and the steep middle of the
+// first ramp (3.875, 3.625, 1) seen from where the intro leaves the camera
+// (8, 7.98, 4.98). While the marble rolls the camera follows it: it keeps its spot.
 struct Spot {
     int column, row;
-    double pixelsPerUnit;
+    double radius;
 };
-Spot project(Point eye, Point center, Point world)
-{
-    const Point forward = normalized(center - eye);
-    const Point side = normalized(cross(forward, {0, 1, 0}));
-    const Point up = cross(side, forward);
-    const Point d = world - eye;
-    const double depth = dot(forward, d);
-    const double focal = 1.0 / std::tan(30.0 * M_PI / 180.0);
-    const double ndcX = focal * windowHeight / windowWidth * dot(side, d) / depth;
-    const double ndcY = focal * dot(up, d) / depth;
-    return {int(std::lround((ndcX + 1) / 2 * windowWidth)),
-            int(std::lround((1 - ndcY) / 2 * windowHeight)), focal * windowHeight / 2 / depth};
-}
-
-// The camera at the start of a run and after the intro's 399 rises of (0, 0.02,
-// 0.02); while the marble rolls the camera follows it, so it keeps its spot.
-const Point startEye = {8, 0, -3};
-const Point risenEye = {8, 7.98, 4.98};
-const Point center = {0, 5, 1};
-const Point marbleStart = {0.5, 5.5, 1};
+const Spot marbleBelowTheDeck = {618, 431, 20};
+const Spot marble = {658, 453, 47.5};
+const Spot firstRamp = {857, 792, 20};
 
 int brightest(Pixel p)
 {
@@ -201,23 +166,20 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
         << "the window stayed black";
     EXPECT_LE(brightestIn(picture), 20) << "the first picture is already lit";
     EXPECT_EQ(0, brightestIn(picture, {0, 0, 0}, 40)) << "the sky is not black";
-    const Spot below = project(startEye, center, marbleStart);
     int blackNearMarble = 0;
-    forEachNear(picture, below, below.pixelsPerUnit / 4,
+    forEachNear(picture, marbleBelowTheDeck, marbleBelowTheDeck.radius,
                 [&](Pixel p) { blackNearMarble += brightest(p) == 0; });
     EXPECT_EQ(0, blackNearMarble);
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
     // The steep middle of the first ramp is one flat quad under a directional light,
     // lit the same everywhere: only the texture can vary its pixels.
-    const Spot marble = project(risenEye, center, marbleStart);
-    const double radius = 0.5 * marble.pixelsPerUnit;
     const auto marbleLit = [&](const WindowImage& i) {
-        return mostRedOverGreen(i, marble, radius) >= fullLightRedOverGreen;
+        return mostRedOverGreen(i, marble, marble.radius) >= fullLightRedOverGreen;
     };
     ASSERT_TRUE(waitFor("lit", marbleLit)) << "the marble never showed in full light";
     int darkest = 765, lightest = 0;
-    forEachNear(picture, project(risenEye, center, {3.875, 3.625, 1.0}), 20, [&](Pixel p) {
+    forEachNear(picture, firstRamp, firstRamp.radius, [&](Pixel p) {
         darkest = std::min(darkest, p[0] + p[1] + p[2]);
         lightest = std::max(lightest, p[0] + p[1] + p[2]);
     });

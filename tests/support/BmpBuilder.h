@@ -86,51 +86,6 @@ struct BmpBuilder {
         return out;
     }
 
-    // Run-length data (8-bit, or 4-bit with nibbles) of the indices: repeats become
-    // runs, other stretches of three or more absolute runs; rows end with end of line,
-    // the last with end of bitmap.
-    static std::vector<uint8_t> encodeRle(int width, int height, bool nibbles,
-                                          const std::vector<uint8_t>& indices)
-    {
-        std::vector<uint8_t> out;
-        for (int y = 0; y < height; ++y) {
-            const uint8_t* row = indices.data() + size_t(y) * size_t(width);
-            int x = 0;
-            while (x < width) {
-                int same = 1;
-                while (x + same < width && same < 255 && row[x + same] == row[x])
-                    ++same;
-                int literal = 0;
-                while (x + literal < width && literal < 255 &&
-                       (x + literal + 1 >= width || row[x + literal + 1] != row[x + literal]))
-                    ++literal;
-                if (same >= 2 || literal < 3) {
-                    out.push_back(uint8_t(same));
-                    out.push_back(uint8_t(nibbles ? row[x] << 4 | row[x] : row[x]));
-                    x += same;
-                    continue;
-                }
-                out.push_back(0);
-                out.push_back(uint8_t(literal));
-                const size_t begin = out.size();
-                for (int i = 0; i < literal; ++i) {
-                    if (!nibbles)
-                        out.push_back(row[x + i]);
-                    else if (i % 2 == 0)
-                        out.push_back(uint8_t(row[x + i] << 4));
-                    else
-                        out.back() |= row[x + i];
-                }
-                if ((out.size() - begin) % 2)
-                    out.push_back(0);
-                x += literal;
-            }
-            out.push_back(0);
-            out.push_back(y + 1 < height ? 0 : 1);
-        }
-        return out;
-    }
-
     static void put(std::vector<uint8_t>& out, uint32_t value, size_t bytes)
     {
         for (size_t i = 0; i < bytes; ++i)

@@ -81,151 +81,83 @@ std::vector<std::string> callLines()
 
 extern "C" {
 
-void glClear(GLbitfield mask)
-{
-    record("glClear", {double(mask)});
-}
-void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a)
-{
+// One line a call, read as a table.
+// clang-format off
+void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
     record("glClearColor", {r, g, b, a});
 }
-void glEnable(GLenum cap)
-{
-    record("glEnable", {double(cap)});
-}
-void glDisable(GLenum cap)
-{
-    record("glDisable", {double(cap)});
-}
-void glShadeModel(GLenum mode)
-{
-    record("glShadeModel", {double(mode)});
-}
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h)
-{
+void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
+void glShadeModel(GLenum mode) { record("glShadeModel", {double(mode)}); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
     record("glViewport", {double(x), double(y), double(w), double(h)});
 }
-void glMatrixMode(GLenum mode)
-{
-    record("glMatrixMode", {double(mode)});
-}
-void glLoadIdentity(void)
-{
-    record("glLoadIdentity", {});
-}
-void glPushMatrix(void)
-{
-    record("glPushMatrix", {});
-}
-void glPopMatrix(void)
-{
-    record("glPopMatrix", {});
-}
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z)
-{
-    record("glTranslatef", {x, y, z});
-}
-void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
-{
+void glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
+void glLoadIdentity(void) { record("glLoadIdentity", {}); }
+void glPushMatrix(void) { record("glPushMatrix", {}); }
+void glPopMatrix(void) { record("glPopMatrix", {}); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
+void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
     record("glLightfv", {double(light), double(pname)}, params, params, paramCount(pname));
 }
-void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
-{
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params) {
     record("glMaterialfv", {double(face), double(pname)}, params, params, paramCount(pname));
 }
-void glGenTextures(GLsizei n, GLuint* textures)
-{
+void glGenTextures(GLsizei n, GLuint* textures) {
     for (GLsizei i = 0; i < n; ++i)
         textures[i] = nextTexture++;
     record("glGenTextures", {double(n)}, textures);
 }
-void glBindTexture(GLenum target, GLuint texture)
-{
+void glBindTexture(GLenum target, GLuint texture) {
     record("glBindTexture", {double(target), double(texture)});
 }
-void glPixelStorei(GLenum pname, GLint param)
-{
+void glPixelStorei(GLenum pname, GLint param) {
     record("glPixelStorei", {double(pname), double(param)});
 }
-void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width, GLsizei height,
-                  GLint border, GLenum format, GLenum type, const GLvoid* pixels)
-{
-    record("glTexImage2D",
-           {double(target), double(level), double(internalFormat), double(width), double(height),
-            double(border), double(format), double(type)},
-           pixels);
+void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
+    GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
+    record("glTexImage2D", {double(target), double(level), double(internalFormat), double(width),
+        double(height), double(border), double(format), double(type)}, pixels);
 }
-void glTexParameteri(GLenum target, GLenum pname, GLint param)
-{
+void glTexParameteri(GLenum target, GLenum pname, GLint param) {
     record("glTexParameteri", {double(target), double(pname), double(param)});
 }
-void glTexEnvi(GLenum target, GLenum pname, GLint param)
-{
+void glTexEnvi(GLenum target, GLenum pname, GLint param) {
     record("glTexEnvi", {double(target), double(pname), double(param)});
 }
-void glEnableClientState(GLenum cap)
-{
-    record("glEnableClientState", {double(cap)});
-}
-void glDisableClientState(GLenum cap)
-{
-    record("glDisableClientState", {double(cap)});
-}
-void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
-{
+void glEnableClientState(GLenum cap) { record("glEnableClientState", {double(cap)}); }
+void glDisableClientState(GLenum cap) { record("glDisableClientState", {double(cap)}); }
+void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr) {
     record("glVertexPointer", {double(size), double(type), double(stride)}, ptr);
 }
-void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* ptr)
-{
+void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* ptr) {
     record("glNormalPointer", {double(type), double(stride)}, ptr);
 }
-void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
-{
+void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr) {
     record("glTexCoordPointer", {double(size), double(type), double(stride)}, ptr);
 }
-void glBegin(GLenum mode)
-{
-    record("glBegin", {double(mode)});
-}
-void glEnd(void)
-{
-    record("glEnd", {});
-}
-void glArrayElement(GLint i)
-{
-    record("glArrayElement", {double(i)});
-}
-
+void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
+void glEnd(void) { record("glEnd", {}); }
+void glArrayElement(GLint i) { record("glArrayElement", {double(i)}); }
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
-               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
-{
+    GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ) {
     record("gluLookAt", {eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ});
 }
-void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar)
-{
+void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
     record("gluPerspective", {fovy, aspect, zNear, zFar});
 }
 GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
-                        GLenum format, GLenum type, const void* data)
-{
-    record("gluBuild2DMipmaps",
-           {double(target), double(internalFormat), double(width), double(height), double(format),
-            double(type)},
-           data);
+    GLenum format, GLenum type, const void* data) {
+    record("gluBuild2DMipmaps", {double(target), double(internalFormat), double(width),
+        double(height), double(format), double(type)}, data);
     return 0;
 }
-
-void glutSolidSphere(double radius, GLint slices, GLint stacks)
-{
+void glutSolidSphere(double radius, GLint slices, GLint stacks) {
     record("glutSolidSphere", {radius, double(slices), double(stacks)});
 }
-void glutSwapBuffers(void)
-{
-    record("glutSwapBuffers", {});
-}
-void glutPostRedisplay(void)
-{
-    record("glutPostRedisplay", {});
-}
+void glutSwapBuffers(void) { record("glutSwapBuffers", {}); }
+void glutPostRedisplay(void) { record("glutPostRedisplay", {}); }
+// clang-format on
 
 } // extern "C"
