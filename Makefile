@@ -44,7 +44,7 @@ format-check:
 fuzz: deps
 	tools/fuzz.sh 30
 
-# The Debian package, marble_<version>_<arch>.deb, in $(BUILD).
+# The Debian package, marble-run_<version>_<arch>.deb, in $(BUILD).
 package: build
 	cmake --build $(BUILD) --target package
 

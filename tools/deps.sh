@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
     clang libclang-rt-14-dev clang-format clang-tidy   # fuzzing, formatting, linting
     dpkg-dev xdotool                                   # the Debian package and its test
+    lintian appstream desktop-file-utils man-db        # Debian's checks of the package
 )
 
 missing=()
