@@ -33,10 +33,10 @@ run: build
 test: format-check test-plain test-asan fuzz
 
 test-plain: build
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure
+	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-asan: build-asan
-	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure
+	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
 format-check:
 	@tools/check-format.sh

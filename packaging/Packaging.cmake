@@ -115,7 +115,8 @@ if(BUILD_TESTING)
     # installed, unpacks it into a scratch root and starts its launcher.
     add_test(NAME package_installs
         COMMAND ${CMAKE_SOURCE_DIR}/tools/test-package.sh ${CMAKE_BINARY_DIR})
-    set_tests_properties(package_installs PROPERTIES TIMEOUT 300)
+    # Its game window opens at (0, 0) like the display tests' windows: one at a time.
+    set_tests_properties(package_installs PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
     add_test(NAME manpage_renders
         COMMAND ${CMAKE_SOURCE_DIR}/tools/check-manpage.sh ${CMAKE_SOURCE_DIR}/packaging/marble-run.6)
     set_tests_properties(manpage_renders PROPERTIES SKIP_RETURN_CODE 77)
