@@ -155,9 +155,10 @@ TEST(BmpDecoder, PixelsDecodeToTheirColors)
         {"RLE4 runs alternate nibbles",
          runLength(9, 1, true, {3, 0x12, 0, 5, 0xab, 0xcd, 0xe0, 0, 1, 0xf0, 0, 1}),
          {0x10, 0x20, 0x10, 0xa0, 0xb0, 0xc0, 0xd0, 0xe0, 0xf0}},
-        // End of line, a delta of 2 right and 1 up, end of bitmap: skipped pixels take entry 0.
+        // End of line, a delta of 2 right and 1 up, a run cut at the row end, end of bitmap:
+        // skipped pixels take entry 0.
         {"RLE escapes",
-         runLength(4, 3, false, {1, 9, 0, 0, 1, 8, 0, 2, 2, 1, 1, 7, 0, 1, 5, 5}),
+         runLength(4, 3, false, {1, 9, 0, 0, 1, 8, 0, 2, 2, 1, 2, 7, 0, 1, 5, 5}),
          {0x90, 0, 0, 0, 0x80, 0, 0, 0, 0, 0, 0, 0x70}},
         {"RLE delta off the top ends it",
          runLength(2, 2, false, {1, 3, 0, 2, 0, 9}),

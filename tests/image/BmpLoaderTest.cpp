@@ -96,6 +96,13 @@ TEST(BmpLoader, LayoutsOfOnePictureDecodeAlike)
     indexed.fileHeader = false;
     EXPECT_EQ(bmpSamples::expected(), decode(indexed.build()).rgb());
 
+    // A core header needs only its 12 bytes: a whole file can be shorter than an
+    // information header.
+    BmpBuilder tiny = file24(1, 1);
+    tiny.headerSize = 12;
+    tiny.fileHeader = false;
+    EXPECT_EQ(cut(plain, 0, 3), decode(tiny.build()).rgb());
+
     // A core header's sizes are unsigned 16-bit values.
     BmpBuilder core = bmpSamples::indexed(8, 256);
     core.headerSize = 12;
@@ -212,6 +219,7 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
     const std::string good = write("good.bmp", bytes);
     const std::string bad = write("bad.bmp", cut(bytes, 0, bytes.size() - 1));
     const std::string empty = write("empty.bmp", {});
+    const std::string one = write("one.bmp", {'B'}); // short, but it opens
     const int descriptors = openDescriptors();
 
     const Decoded d = load(good);
@@ -219,6 +227,7 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
     EXPECT_EQ("", d.errors);
     EXPECT_EQ(decode(bytes).rgb(), d.rgb());
     EXPECT_EQ(errorLine(conversionError), load(bad).errors);
+    EXPECT_EQ(errorLine(conversionError), load(one).errors);
     // Missing, empty and unmappable files (a folder) fail to open.
     for (const std::string& name : {path + "/missing.bmp", empty, path})
         EXPECT_EQ("Error: Failed to open DIB file " + name + ".\n", load(name).errors);
