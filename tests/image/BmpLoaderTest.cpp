@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "tests/image/BmpSamples.h"
 #include "tests/image/BmpTestSupport.h"
@@ -393,6 +396,37 @@ TEST(BmpLoader, MissingEmptyOrUnmappableFilesFailToOpen)
     ASSERT_EQ(0, chdir(dir.path.c_str()));
     EXPECT_EQ("Error: Failed to open DIB file surface.bmp.\n", load("surface.bmp").errors);
     ASSERT_EQ(0, chdir(cwd));
+}
+
+namespace {
+
+std::vector<std::string> notices;
+
+// Marks standard error too, so that the captured output shows what came first.
+void recordNotice(const char* caption, const char* text)
+{
+    std::fputs("[notice]", stderr);
+    notices.push_back(std::string(caption) + ": " + text);
+}
+
+} // namespace
+
+TEST(BmpLoader, AProgramsNoticeFollowsEachLine)
+{
+    const std::string missing = "/nonexistent/surface.bmp";
+    const std::string openText = "Failed to open DIB file " + missing + ".\n";
+    setBmpErrorNotice(recordNotice);
+    const Decoded opened = load(missing);
+    const Decoded decoded = decode({0x42, 0x4d});
+    setBmpErrorNotice(nullptr);
+    const Decoded unnoticed = load(missing);
+
+    EXPECT_EQ("Error: " + openText + "[notice]", opened.errors);
+    EXPECT_EQ(errorLine(conversionError) + "[notice]", decoded.errors);
+    EXPECT_EQ("Error: " + openText, unnoticed.errors);
+    const std::vector<std::string> expected = {"Error: " + openText,
+                                               "Error: " + std::string(conversionError)};
+    EXPECT_EQ(expected, notices);
 }
 
 TEST(BmpLoader, OverlongFileNamesAreCutToTheMessageBuffer)
