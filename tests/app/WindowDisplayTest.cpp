@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -16,7 +17,9 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -187,11 +190,35 @@ double meanLevel(const WindowImage& image)
     return sum / (double(image.width) * image.height);
 }
 
+// The darkest and lightest pixels (sum of the channels) on the steep middle of the
+// first ramp at the end of the intro. It is one flat quad with one normal, lit by a
+// directional light and seen by an infinitely distant viewer (OpenGL's default): its
+// lighting is the same everywhere, so only the texture can vary its pixels.
+struct RampLevels {
+    int darkest;
+    int lightest;
+};
+
+RampLevels rampLevels(const WindowImage& image)
+{
+    RampLevels levels = {255 * 3, 0};
+    countNear(image, project(risenEye, center, {3.875, 3.625, 1.0}), 20,
+              [&](const unsigned char* p) {
+                  const int level = p[0] + p[1] + p[2];
+                  levels.darkest = std::min(levels.darkest, level);
+                  levels.lightest = std::max(levels.lightest, level);
+                  return false;
+              });
+    return levels;
+}
+
 // A running game, started the way a user would in the folder that holds its
-// texture; killed and reaped when the object goes, whatever the test did.
+// texture; killed and reaped when the object goes, whatever the test did. Its
+// standard error goes to errorFile when one is named.
 class GameProcess {
 public:
-    GameProcess(const std::string& path, const std::string& command, const std::string& folder)
+    GameProcess(const std::string& path, const std::string& command, const std::string& folder,
+                const std::string& errorFile = "")
     {
         // Mesa's software driver keeps its frame buffers to the end and is unloaded
         // before a sanitized game's leak check runs, which then reports blocks of an
@@ -220,7 +247,9 @@ public:
         if (pid == 0) {
             // Dies with the test, even when the test is killed.
             prctl(PR_SET_PDEATHSIG, SIGKILL);
-            if (getppid() == parent && chdir(folder.c_str()) == 0)
+            const int error =
+                errorFile.empty() ? 2 : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (getppid() == parent && chdir(folder.c_str()) == 0 && dup2(error, 2) == 2)
                 execve(path.c_str(), argv, envp.data());
             _exit(127);
         }
@@ -289,8 +318,10 @@ protected:
         return std::filesystem::path(MARBLE_EXE).parent_path().string();
     }
 
-    // Starts the game as `command` (its argv[0]) and waits for its window.
-    void start(const std::string& command)
+    // Starts the game as `command` (its argv[0]) in a folder, the build's by default,
+    // and waits for its window.
+    void start(const std::string& command, const std::string& folder = exeFolder(),
+               const std::string& errorFile = "")
     {
         ASSERT_TRUE(probe.isOpen())
             << "no X display: run the display tests with make test, or under tools/with-xvfb.sh";
@@ -301,7 +332,7 @@ protected:
         // A window left by a game killed with an earlier test must not be taken for this one.
         while (probe.findWindow(title) && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        game = std::make_unique<GameProcess>(MARBLE_EXE, command, exeFolder());
+        game = std::make_unique<GameProcess>(MARBLE_EXE, command, folder, errorFile);
         ASSERT_TRUE(game->started());
         int status = 0;
         while (!(window = probe.findWindow(title)) && Clock::now() < deadline) {
@@ -429,20 +460,9 @@ TEST_F(GameWindowTest, LightFadesInOnTexturedTrackPurpleMarbleAndYellowObstacle)
     const unsigned char* corner = picture.at(0, 0);
     EXPECT_EQ(0, corner[0] + corner[1] + corner[2]) << "the clear colour is black";
 
-    // The steep middle of the first ramp is one flat quad with one normal, lit by a
-    // directional light and seen by an infinitely distant viewer (OpenGL's default):
-    // its lighting is the same everywhere, so only the texture can vary its pixels.
-    const ScreenSpot ramp = project(risenEye, center, {3.875, 3.625, 1.0});
-    int darkest = 255 * 3, lightest = 0;
-    countNear(picture, ramp, 20, [&](const unsigned char* p) {
-        const int level = p[0] + p[1] + p[2];
-        darkest = std::min(darkest, level);
-        lightest = std::max(lightest, level);
-        return false;
-    });
-    EXPECT_GT(darkest, 0) << "no track at " << ramp.column << ", " << ramp.row;
-    EXPECT_GE(lightest - darkest, 15)
-        << "the track at " << ramp.column << ", " << ramp.row << " looks untextured";
+    const RampLevels ramp = rampLevels(picture);
+    EXPECT_GT(ramp.darkest, 0) << "no track on the first ramp";
+    EXPECT_GE(ramp.lightest - ramp.darkest, 15) << "the first ramp looks untextured";
 
     // Left alone, the marble rolls down to the yellow obstacle, which comes into
     // view beside it as the camera follows.
@@ -509,6 +529,123 @@ TEST_F(GameWindowTest, EscapeEndsTheProgramWithStatusZero)
     int status = 0;
     ASSERT_TRUE(game->waitForExit(Clock::now() + patience, status)) << "Escape did not end it";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << describe(status);
+}
+
+// A message box is dark text and a dark-framed button on a light ground.
+bool isInk(const unsigned char* p)
+{
+    return brightest(p) < 96;
+}
+
+// The box is drawn, with a line of text in its upper half (this one is some 150 pixels
+// long) and the OK button in its lower half.
+bool showsMessage(const WindowImage& box)
+{
+    const int light = countAll(box, [](const unsigned char* p) { return brightest(p) >= 200; });
+    int left = box.width, right = -1, lowerInk = 0;
+    for (int y = 0; y < box.height; ++y)
+        for (int x = 0; x < box.width; ++x) {
+            if (!isInk(box.at(x, y)))
+                continue;
+            if (y < box.height / 2) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+            } else {
+                ++lowerInk;
+            }
+        }
+    return light * 2 > box.width * box.height && right - left >= 120 && lowerInk > 0;
+}
+
+// Where the OK button is: the middle of the ink in the lower half.
+void buttonCentre(const WindowImage& box, int& x, int& y)
+{
+    long sumX = 0, sumY = 0, count = 0;
+    for (int row = box.height / 2; row < box.height; ++row)
+        for (int column = 0; column < box.width; ++column)
+            if (isInk(box.at(column, row))) {
+                sumX += column;
+                sumY += row;
+                ++count;
+            }
+    x = count ? int(sumX / count) : 0;
+    y = count ? int(sumY / count) : 0;
+}
+
+std::string fileText(const std::string& path)
+{
+    std::ifstream file(path);
+    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+}
+
+// Started where surface.bmp is no bitmap, the game writes the loader's line, then shows
+// it in a box captioned "Error" and holds until the player dismisses the box, each way a
+// player can. Then it plays on, with the track untextured.
+TEST_F(GameWindowTest, UnreadableTextureIsShownInABoxThatHoldsTheGameUntilDismissed)
+{
+    ASSERT_TRUE(probe.hasXTest()) << "the X server lacks the XTEST extension";
+    char pattern[] = "/tmp/marble-dialog-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    const std::string folder = pattern;
+    std::ofstream(folder + "/surface.bmp") << "not a bitmap";
+    const std::string errorFile = folder + "/stderr.txt";
+
+    const std::function<bool(unsigned long, const WindowImage&)> dismissals[] = {
+        [&](unsigned long box, const WindowImage&) {
+            return probe.focus(box) && probe.key("Return", true) && probe.key("Return", false);
+        },
+        [&](unsigned long box, const WindowImage& image) {
+            int x, y;
+            buttonCentre(image, x, y);
+            return probe.click(box, x, y);
+        },
+        [&](unsigned long box, const WindowImage&) { return probe.requestClose(box); },
+    };
+    const char* const names[] = {"Enter", "a click on OK", "the close request"};
+    const ScreenSpot marble = project(risenEye, center, marbleStart);
+    const double radius = marbleRadius * marble.pixelsPerUnit;
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(names[i]);
+        ASSERT_NO_FATAL_FAILURE(start(MARBLE_EXE, folder, errorFile));
+
+        unsigned long box = 0;
+        WindowImage boxImage;
+        const auto deadline = Clock::now() + patience;
+        while (!((box = probe.findWindow("Error")) && probe.grab(box, boxImage) &&
+                 showsMessage(boxImage)) &&
+               Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(box && showsMessage(boxImage)) << "no box captioned Error showed its text";
+        save(boxImage, std::string("box-") + char('0' + i));
+        EXPECT_EQ("Error: Image file conversion error.\n", fileText(errorFile));
+
+        // Nothing drawn in the game's window: every pixel beside the box is still black.
+        XWindowProbe::Geometry at, beside;
+        ASSERT_TRUE(probe.getGeometry(box, at) && probe.getGeometry(window, beside));
+        ASSERT_TRUE(probe.grab(window, picture));
+        int drawn = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const int screenX = beside.x + x, screenY = beside.y + y;
+                const bool underBox = screenX >= at.x && screenX < at.x + at.width &&
+                                      screenY >= at.y && screenY < at.y + at.height;
+                drawn += !underBox && brightest(picture.at(x, y)) > 0 ? 1 : 0;
+            }
+        EXPECT_EQ(0, drawn) << "the game drew while the box was open";
+
+        ASSERT_TRUE(dismissals[i](box, boxImage));
+        while (probe.findWindow("Error") && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(probe.findWindow("Error")) << "the box stayed open";
+        ASSERT_TRUE(waitForPicture("lit", [&](const WindowImage& image) {
+            return mostRedOverGreen(image, marble, radius) >= fullLightRedOverGreen;
+        })) << "the game did not play on after the box";
+        const RampLevels ramp = rampLevels(picture);
+        EXPECT_GT(ramp.darkest, 0) << "no track on the first ramp";
+        EXPECT_LE(ramp.lightest - ramp.darkest, 3) << "the first ramp looks textured";
+        TearDown();
+    }
+    std::filesystem::remove_all(folder);
 }
 
 } // namespace
