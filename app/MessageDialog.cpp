@@ -149,7 +149,9 @@ void putBackSize(Display* display, Window window, const XWindowAttributes& at, i
 
 // freeglut tells a window its size only when the size changes, so the size the held
 // window took while the box was open would never reach the callbacks registered
-// afterwards. Once more for them: a size of zero now, the real one queued for later.
+// afterwards. Once more for them: a size of zero now, until zero is the last size the
+// held window was told (the server may report the real one again meanwhile), and the
+// real one queued for the program's own event loop.
 void handOnHeldSize(Display* display, Window window)
 {
     if (heldWidth < 0)
