@@ -9,24 +9,34 @@ XVFB = tools/with-xvfb.sh
 SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps build build-asan run test test-plain test-asan format-check fuzz clean \
-	package bench-build bench tidy
+.PHONY: all deps configure build build-asan run demo test test-plain test-asan format-check fuzz \
+	clean package bench-build bench tidy
 
 all: build
 
 deps:
 	@tools/deps.sh
 
-build: deps
+configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
 build-asan: deps
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-run: build
+# Builds only what playing needs: the game and its texture, and without a display
+# the screenshot tool that tools/run.sh then uses.
+run: configure
+	cmake --build $(BUILD) -j $(JOBS) --target marble $(if $(DISPLAY),,screenshot)
 	tools/run.sh $(BUILD)/marble
+
+# docs/run.gif, the animated run in the README, recorded from the game on Xvfb.
+demo: configure
+	cmake --build $(BUILD) -j $(JOBS) --target marble record_run
+	tools/make-run-gif.sh $(BUILD)/marble docs/run.gif
 
 # Everything: the plain suite, the same suite built with AddressSanitizer and
 # UndefinedBehaviorSanitizer, the format check and a short fuzzing run.

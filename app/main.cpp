@@ -4,6 +4,9 @@
 #include <GL/freeglut.h>
 
 #include "app/Game.h"
+#include "app/MessageDialog.h"
+#include "app/SwapInterval.h"
+#include "image/BmpLoader.h"
 #include "scene/Scene.h"
 
 static Scene* gScene;
@@ -51,9 +54,14 @@ int main(int argc, char** argv)
     glutInitWindowSize(1273, 970);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
+    // One frame per display refresh where the driver lets us ask for it; each frame
+    // is one tick of the game.
+    requestSwapInterval();
 
     // The scene uploads its texture and sets up the light: it needs the context
-    // that window creation has just made current.
+    // that window creation has just made current. A texture that cannot be read is
+    // reported in a dialog as well, which a player started from a menu can see.
+    setBmpErrorNotice(MessageDialog::show);
     gScene = new Scene();
     gGame = new Game(gScene);
 

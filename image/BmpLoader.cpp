@@ -42,13 +42,18 @@ struct FreeDeleter {
 using SourcePtr = std::unique_ptr<BmpSource, FreeDeleter>;
 using PixelPtr = std::unique_ptr<unsigned char, FreeDeleter>;
 
-// Each failure is one line on standard error: the caption "Error", then the text,
-// which may already end its own line.
+const char caption[] = "Error";
+BmpErrorNotice errorNotice = nullptr;
+
+// Each failure is one line on standard error: the caption, then the text, which may
+// already end its own line. Then the program's notice, if it has one.
 void report(const char* text)
 {
     const size_t length = std::strlen(text);
     const bool endsLine = length > 0 && text[length - 1] == '\n';
-    std::fprintf(stderr, "Error: %s%s", text, endsLine ? "" : "\n");
+    std::fprintf(stderr, "%s: %s%s", caption, text, endsLine ? "" : "\n");
+    if (errorNotice)
+        errorNotice(caption, text);
 }
 
 void reportOpenFailure(const char* fileName)
@@ -208,6 +213,11 @@ RgbImage* decodePixels(const BmpSource& source, const unsigned char* bytes, size
 }
 
 } // namespace
+
+void setBmpErrorNotice(BmpErrorNotice notice)
+{
+    errorNotice = notice;
+}
 
 uint16_t dibColorCount(const unsigned char* header)
 {

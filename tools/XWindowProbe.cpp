@@ -247,3 +247,32 @@ bool XWindowProbe::key(const std::string& keysymName, bool press)
     XTestFakeKeyEvent(display, code, press ? True : False, CurrentTime);
     return trap.ok();
 }
+
+bool XWindowProbe::click(unsigned long window, int x, int y)
+{
+    Geometry geometry;
+    if (!xtest || !getGeometry(window, geometry))
+        return false;
+    ErrorTrap trap(display);
+    XTestFakeMotionEvent(display, DefaultScreen(display), geometry.x + x, geometry.y + y,
+                         CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    return trap.ok();
+}
+
+bool XWindowProbe::requestClose(unsigned long window)
+{
+    if (!display)
+        return false;
+    ErrorTrap trap(display);
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, window, False, NoEventMask, &event);
+    return trap.ok();
+}

@@ -9,8 +9,8 @@
 struct _XDisplay; // NOLINT(bugprone-reserved-identifier): the name is Xlib's, not ours
 
 // Looks at and drives the windows of an X display from outside: finds a window by
-// its title, reads its geometry and pixels, and types keys through the XTEST
-// extension as if a user pressed them. X errors (a window that vanished, a window
+// its title, reads its geometry and pixels, and types keys and clicks through the
+// XTEST extension as if a user pressed them. X errors (a window that vanished, a window
 // not fully on screen) make the calls fail instead of ending the process.
 class XWindowProbe {
 public:
@@ -51,6 +51,10 @@ public:
     bool focus(unsigned long window);
     // Presses or releases the key of an X keysym name such as "d" or "Escape".
     bool key(const std::string& keysymName, bool press);
+    // Clicks the left button at a point of the window, counted from its top-left corner.
+    bool click(unsigned long window, int x, int y);
+    // Asks the window to close, as a window manager's close button does.
+    bool requestClose(unsigned long window);
 
 private:
     unsigned long search(unsigned long window, const std::string& title);

@@ -7,7 +7,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <thread>
 
 #include "support/GameProcess.h"
@@ -95,8 +97,36 @@ double meanLevel(const WindowImage& image)
     return sum / (double(image.width) * image.height);
 }
 
+// How far the darkest and lightest pixels of the first ramp's steep middle lie
+// apart. It is one flat quad with one normal under a directional light, lit the
+// same everywhere: only the texture can vary its pixels. -1 where no track shows.
+int rampContrast(const WindowImage& image)
+{
+    int darkest = 765, lightest = 0;
+    forEachNear(image, firstRamp, firstRamp.radius, [&](Pixel p) {
+        darkest = std::min(darkest, p[0] + p[1] + p[2]);
+        lightest = std::max(lightest, p[0] + p[1] + p[2]);
+    });
+    return darkest > 0 ? lightest - darkest : -1;
+}
+
 class GameWindow : public testing::Test {
 protected:
+    // Starts the game, titled with its command, in a folder and waits for its window.
+    // A window left by a game killed before must not be taken for this one.
+    void start(const std::string& folder, const std::string& errorFile = "")
+    {
+        ASSERT_TRUE(probe.isOpen()) << "no X display: run under tools/with-xvfb.sh";
+        ASSERT_TRUE(probe.hasXTest()) << "the X server lacks the XTEST extension";
+        const auto deadline = Clock::now() + patience;
+        while (probe.findWindow(MARBLE_EXE) && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        game = std::make_unique<GameProcess>(MARBLE_EXE, MARBLE_EXE, folder, errorFile);
+        while (!(window = probe.findWindow(MARBLE_EXE)) && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_NE(window, 0ul) << "no window titled " << MARBLE_EXE;
+    }
+
     // Grabs pictures until one passes; false at the deadline, with the last one
     // saved for a look. Held still, the game stalls while a picture is taken.
     bool waitFor(const std::string& label, const std::function<bool(const WindowImage&)>& test,
@@ -139,16 +169,7 @@ protected:
 
 TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
 {
-    ASSERT_TRUE(probe.isOpen()) << "no X display: run under tools/with-xvfb.sh";
-    ASSERT_TRUE(probe.hasXTest()) << "the X server lacks the XTEST extension";
-    const std::string exe = MARBLE_EXE;
-    game =
-        std::make_unique<GameProcess>(exe, exe, std::filesystem::path(exe).parent_path().string());
-    // The window is titled with the command the game was started as.
-    const auto deadline = Clock::now() + patience;
-    while (!(window = probe.findWindow(exe)) && Clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_NE(window, 0ul) << "no window titled " << exe;
+    ASSERT_NO_FATAL_FAILURE(start(std::filesystem::path(MARBLE_EXE).parent_path().string()));
     XWindowProbe::Geometry geometry;
     ASSERT_TRUE(probe.getGeometry(window, geometry));
     EXPECT_EQ(windowWidth, geometry.width);
@@ -172,19 +193,11 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
     EXPECT_EQ(0, blackNearMarble);
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
-    // The steep middle of the first ramp is one flat quad under a directional light,
-    // lit the same everywhere: only the texture can vary its pixels.
     const auto marbleLit = [&](const WindowImage& i) {
         return mostRedOverGreen(i, marble, marble.radius) >= fullLightRedOverGreen;
     };
     ASSERT_TRUE(waitFor("lit", marbleLit)) << "the marble never showed in full light";
-    int darkest = 765, lightest = 0;
-    forEachNear(picture, firstRamp, firstRamp.radius, [&](Pixel p) {
-        darkest = std::min(darkest, p[0] + p[1] + p[2]);
-        lightest = std::max(lightest, p[0] + p[1] + p[2]);
-    });
-    EXPECT_GT(darkest, 0) << "no track on the first ramp";
-    EXPECT_GE(lightest - darkest, 15) << "the track looks untextured";
+    EXPECT_GE(rampContrast(picture), 15) << "the track looks untextured";
 
     // Holding d steers off the track: the marble falls out of view while the light
     // is still full (the mean level has not dropped since the marble was last seen),
@@ -211,4 +224,86 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
     int status = 0;
     ASSERT_TRUE(game->waitForExit(patience, status)) << "Escape did not end the game";
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << GameProcess::describe(status);
+}
+
+// Started where surface.bmp is no bitmap, the game writes the loader's line, shows
+// it in a box captioned "Error" and draws nothing until the player dismisses the
+// box, each way a player can; then it plays on, the track untextured.
+TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
+{
+    char pattern[] = "/tmp/marble-dialog-XXXXXX";
+    ASSERT_TRUE(mkdtemp(pattern));
+    const std::string folder = pattern, errors = folder + "/stderr.txt";
+    std::ofstream(folder + "/surface.bmp") << "not a bitmap";
+    // A box is dark ink (a line of text above, the OK button below) on a light ground.
+    const auto isInk = [](Pixel p) { return brightest(p) < 96; };
+    const auto showsMessage = [&](const WindowImage& box) {
+        int light = 0, left = box.width, right = -1, lowerInk = 0;
+        for (int y = 0; y < box.height; ++y)
+            for (int x = 0; x < box.width; ++x) {
+                light += brightest(box.at(x, y)) >= 200;
+                if (isInk(box.at(x, y)) && y < box.height / 2) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+                lowerInk += isInk(box.at(x, y)) && y >= box.height / 2;
+            }
+        return light * 2 > box.width * box.height && right - left >= 120 && lowerInk > 0;
+    };
+    const std::function<bool(unsigned long, const WindowImage&)> dismissals[] = {
+        [&](unsigned long box, const WindowImage&) {
+            return probe.focus(box) && probe.key("Return", true) && probe.key("Return", false);
+        },
+        [&](unsigned long box, const WindowImage& image) { // a click amid the button's ink
+            long x = 0, y = 0, n = 0;
+            for (int row = image.height / 2; row < image.height; ++row)
+                for (int column = 0; column < image.width; ++column)
+                    if (isInk(image.at(column, row))) {
+                        x += column;
+                        y += row;
+                        ++n;
+                    }
+            return n > 0 && probe.click(box, int(x / n), int(y / n));
+        },
+        [&](unsigned long box, const WindowImage&) { return probe.requestClose(box); },
+    };
+    for (const auto& dismiss : dismissals) {
+        ASSERT_NO_FATAL_FAILURE(start(folder, errors));
+        unsigned long box = 0;
+        WindowImage image;
+        const auto deadline = Clock::now() + patience;
+        while (
+            !((box = probe.findWindow("Error")) && probe.grab(box, image) && showsMessage(image)) &&
+            Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_TRUE(box && showsMessage(image)) << "no box captioned Error showed its text";
+        std::ifstream written(errors);
+        EXPECT_EQ("Error: Image file conversion error.\n",
+                  std::string(std::istreambuf_iterator<char>(written), {}));
+
+        // Every pixel of the game's window beside the box is still black.
+        XWindowProbe::Geometry at, beside;
+        ASSERT_TRUE(probe.getGeometry(box, at) && probe.getGeometry(window, beside));
+        ASSERT_TRUE(probe.grab(window, picture));
+        int drawn = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x) {
+                const int sx = beside.x + x - at.x, sy = beside.y + y - at.y;
+                const bool underBox = sx >= 0 && sx < at.width && sy >= 0 && sy < at.height;
+                drawn += !underBox && brightest(picture.at(x, y)) > 0;
+            }
+        EXPECT_EQ(0, drawn) << "the game drew while the box was open";
+
+        ASSERT_TRUE(dismiss(box, image));
+        while (probe.findWindow("Error") && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_FALSE(probe.findWindow("Error")) << "the box stayed open";
+        ASSERT_TRUE(waitFor("after-box", [&](const WindowImage& i) {
+            return mostRedOverGreen(i, marble, marble.radius) >= fullLightRedOverGreen;
+        })) << "the game did not play on after the box";
+        EXPECT_LE(rampContrast(picture), 3) << "the first ramp looks textured";
+        EXPECT_GE(rampContrast(picture), 0) << "no track on the first ramp";
+        game.reset();
+    }
+    std::filesystem::remove_all(folder);
 }

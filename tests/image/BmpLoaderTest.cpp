@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -249,4 +250,25 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
     const std::string text = "Failed to open DIB file " + name.substr(0, 255 - 26) + ".\n";
     ASSERT_EQ(255u, text.size());
     EXPECT_EQ("Error: " + text, load(name).errors);
+}
+
+// A program may show each failure as well: its notice comes after the line, with
+// the caption and the line's text.
+TEST(BmpLoader, AProgramsNoticeFollowsEachLine)
+{
+    static std::string notices;
+    setBmpErrorNotice([](const char* caption, const char* text) {
+        std::fputs("[notice]", stderr);
+        notices += std::string(caption) + ": " + text + "|";
+    });
+    const std::string missing = "/nonexistent/surface.bmp";
+    const std::string openText = "Failed to open DIB file " + missing + ".\n";
+    const Decoded opened = load(missing);
+    const Decoded decoded = decode({0x42, 0x4d});
+    setBmpErrorNotice(nullptr);
+    const Decoded unnoticed = decode({0x42, 0x4d});
+    EXPECT_EQ("Error: " + openText + "[notice]", opened.errors);
+    EXPECT_EQ(errorLine(conversionError) + "[notice]", decoded.errors);
+    EXPECT_EQ(errorLine(conversionError), unnoticed.errors);
+    EXPECT_EQ("Error: " + openText + "|Error: " + conversionError + "|", notices);
 }

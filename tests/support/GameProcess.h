@@ -1,8 +1,10 @@
 #pragma once
 
 // The real game, started the way a user would: argv[0] as given, in a chosen
-// working folder. Killed and reaped when the object goes, whatever the test did.
+// working folder, its standard error into errorFile when one is named. Killed and
+// reaped when the object goes, whatever the test did.
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -16,7 +18,8 @@
 
 class GameProcess {
 public:
-    GameProcess(const std::string& path, std::string argv0, const std::string& folder)
+    GameProcess(const std::string& path, std::string argv0, const std::string& folder,
+                const std::string& errorFile = "")
     {
         // A sanitized game loads the GL driver, whose memory is not the game's to
         // answer for: its leak check is off. Every other sanitizer error still ends it.
@@ -39,7 +42,9 @@ public:
         pid = fork();
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the test, even a killed one
-            if (getppid() == parent && chdir(folder.c_str()) == 0)
+            const int error =
+                errorFile.empty() ? 2 : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            if (getppid() == parent && chdir(folder.c_str()) == 0 && dup2(error, 2) == 2)
                 execve(path.c_str(), argv, envp.data());
             _exit(127);
         }

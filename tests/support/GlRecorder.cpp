@@ -2,16 +2,22 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
+#include <GL/glx.h>
+#include <GL/glxext.h>
 
 #include <algorithm>
 #include <initializer_list>
 #include <sstream>
+#include <type_traits>
 
 namespace {
 
 std::vector<GlCall> log;
 GLuint nextTexture = 1;
 bool recording = true;
+std::string glxExtensions;
+// A display whose fields are all zero, the default screen among them.
+std::remove_pointer_t<_XPrivDisplay> glxDisplay{};
 
 // Takes the arguments as a list so that nothing is allocated while recording is off.
 void record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr,
@@ -30,6 +36,23 @@ int paramCount(GLenum pname)
     return pname == GL_SHININESS ? 1 : 4;
 }
 
+void swapIntervalExt(Display*, GLXDrawable drawable, int interval)
+{
+    record("glXSwapIntervalEXT", {double(drawable), double(interval)});
+}
+
+int swapIntervalMesa(unsigned int interval)
+{
+    record("glXSwapIntervalMESA", {double(interval)});
+    return 0;
+}
+
+int swapIntervalSgi(int interval)
+{
+    record("glXSwapIntervalSGI", {double(interval)});
+    return 0;
+}
+
 } // namespace
 
 namespace glRecorder {
@@ -38,6 +61,12 @@ void reset()
 {
     log.clear();
     nextTexture = 1;
+    glxExtensions.clear();
+}
+
+void offerGlxExtensions(const std::string& extensions)
+{
+    glxExtensions = extensions;
 }
 
 void setRecording(bool on)
@@ -152,6 +181,24 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
     record("gluBuild2DMipmaps", {double(target), double(internalFormat), double(width),
         double(height), double(format), double(type)}, data);
     return 0;
+}
+Display* glXGetCurrentDisplay(void) { return reinterpret_cast<Display*>(&glxDisplay); }
+GLXDrawable glXGetCurrentDrawable(void) { return glRecorder::currentDrawable; }
+const char* glXQueryExtensionsString(Display*, int screen) {
+    record("glXQueryExtensionsString", {double(screen)});
+    return glxExtensions.c_str();
+}
+// Like a real driver, hands out an address for an entry point whether or not its
+// extension is offered.
+__GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name) {
+    const std::string entry = reinterpret_cast<const char*>(name);
+    if (entry == "glXSwapIntervalEXT")
+        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt);
+    if (entry == "glXSwapIntervalMESA")
+        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalMesa);
+    if (entry == "glXSwapIntervalSGI")
+        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalSgi);
+    return nullptr;
 }
 void glutSolidSphere(double radius, GLint slices, GLint stacks) {
     record("glutSolidSphere", {radius, double(slices), double(stacks)});

@@ -1,8 +1,8 @@
 #pragma once
 
-// A recording stand-in for OpenGL, GLU and GLUT, linked into the logic tests in
-// place of the real libraries: every call the game makes is appended to a log
-// that a test can read back in order.
+// A recording stand-in for OpenGL, GLU, GLUT and the few GLX calls the game
+// makes, linked into the logic tests in place of the real libraries: every call the game makes is
+// appended to a log that a test can read back in order.
 
 #include <string>
 #include <vector>
@@ -26,5 +26,11 @@ int count(const std::string& name);
 // The log as "name(arg, ...)" lines, so that a mismatch in a test reads as a diff.
 std::vector<std::string> callLines();
 std::string callLine(const std::string& name, const std::vector<double>& args = {});
+
+// The GLX extensions the driver offers, a space-separated list; none after reset().
+// Their entry points are recorded like any call.
+void offerGlxExtensions(const std::string& extensions);
+// What glXGetCurrentDrawable returns.
+constexpr unsigned long currentDrawable = 42;
 
 } // namespace glRecorder
