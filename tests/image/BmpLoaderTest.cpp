@@ -9,13 +9,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/image/BmpSamples.h"
 #include "tests/image/BmpTestSupport.h"
 #include "tests/support/BmpBuilder.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 BmpBuilder file24(int width, int height)
 {
@@ -92,10 +89,11 @@ TEST(BmpLoader, LayoutsOfOnePictureDecodeAlike)
     b.pixels.insert(b.pixels.begin(), 6, 0x99);
     EXPECT_EQ(plain, decode(b.build()).rgb());
     // 8 bits with 16 colours used: 16 entries, then the pixels.
-    BmpBuilder indexed = bmpSamples::indexed(8, 16);
-    indexed.colorsUsed = 16;
+    BmpBuilder indexed = file(2, 1, 8, {1, 15, 0, 0}, greys(16));
+    const Bytes withFileHeader = decode(indexed.build()).rgb();
     indexed.fileHeader = false;
-    EXPECT_EQ(bmpSamples::expected(), decode(indexed.build()).rgb());
+    EXPECT_EQ(withFileHeader, decode(indexed.build()).rgb());
+    EXPECT_EQ(Bytes({0x10, 0x10, 0x10, 0xf0, 0xf0, 0xf0}), withFileHeader);
 
     // A core header needs only its 12 bytes: a whole file can be shorter than an
     // information header.
@@ -104,18 +102,15 @@ TEST(BmpLoader, LayoutsOfOnePictureDecodeAlike)
     tiny.fileHeader = false;
     EXPECT_EQ(cut(plain, 0, 3), decode(tiny.build()).rgb());
 
-    // A core header's sizes are unsigned 16-bit values.
-    BmpBuilder core = bmpSamples::indexed(8, 256);
+    // A core header's sizes are unsigned 16-bit values; its colours are 3 bytes each.
+    std::vector<uint32_t> colors(256, 0);
+    colors[1] = 0x123456;
+    BmpBuilder core = file(40000, 1, 8, Bytes(40000, 1), colors);
     core.headerSize = 12;
-    core.width = 40000;
-    core.height = 1;
-    core.pixels.assign(40000, 1);
     const Decoded wide = decode(core.build());
     ASSERT_TRUE(wide.image);
     EXPECT_EQ(40000, wide.image->width);
-    const uint32_t c = bmpSamples::color(1);
-    EXPECT_EQ(Bytes({uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)}),
-              cut(wide.rgb(), 3 * 39999, 3 * 40000));
+    EXPECT_EQ(Bytes({0x12, 0x34, 0x56}), cut(wide.rgb(), 3 * 39999, 3 * 40000));
 
     // Top-down rows come back bottom row first: the stored rows stay as they are.
     BmpBuilder topDown = file24(3, 2);
@@ -131,7 +126,7 @@ TEST(BmpLoader, LayoutsOfOnePictureDecodeAlike)
 TEST(BmpLoader, RefusedFilesSayWhy)
 {
     const Bytes good = file24(2, 2).build();
-    const Bytes palette = bmpSamples::indexed(8, 256).build();
+    const Bytes palette = file(4, 1, 8, {0, 0, 0, 0}, std::vector<uint32_t>(256)).build();
     // The good file with one little-endian field overwritten: offsets 10 (pixel
     // offset), 14 (header size), 18 (width), 22 (height), 26 (planes), 28 (bit
     // count), 30 (compression).
@@ -142,24 +137,21 @@ TEST(BmpLoader, RefusedFilesSayWhy)
         return f;
     };
     const auto bitFields = [](std::vector<uint32_t> masks) {
-        BmpBuilder b = bmpSamples::picture(32, 0);
+        BmpBuilder b = file(1, 1, 32, {0, 0, 0, 0});
         b.compression = 3;
         b.masks = masks;
         b.fileHeader = masks.empty(); // without masks the file ends behind the header
         return b.build();
     };
     const auto sized = [](int32_t width, int32_t height) { // no pixels: only the size is judged
-        BmpBuilder b = bmpSamples::picture(1, 2);
+        BmpBuilder b = file(1, 1, 1, {}, {0, 0xffffff});
         b.width = width;
         b.height = height;
         return b.build();
     };
     const auto rle = [](const Bytes& stream) {
-        BmpBuilder b = bmpSamples::picture(8, 16);
-        b.width = 4;
-        b.height = 1;
+        BmpBuilder b = file(4, 1, 8, stream, greys(16));
         b.compression = 1;
-        b.pixels = stream;
         return b.build();
     };
     const struct {
@@ -216,7 +208,7 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
             .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path + "/" + name;
     };
-    const Bytes bytes = bmpSamples::all()[2].file;
+    const Bytes bytes = file24(3, 2).build();
     const std::string good = write("good.bmp", bytes);
     const std::string bad = write("bad.bmp", cut(bytes, 0, bytes.size() - 1));
     const std::string empty = write("empty.bmp", {});

@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "image/BmpLoader.h"
+#include "tests/support/BmpBuilder.h"
+
+using Bytes = std::vector<uint8_t>;
 
 // What one call of the loader gave: the image (freed as the caller would free it) and
 // everything it wrote to standard error.
@@ -58,3 +61,26 @@ inline std::string errorLine(const std::string& text)
 const char conversionError[] = "Image file conversion error.";
 const char unknownFormat[] = "Unknown DIB file format.";
 const char outOfMemory[] = "Out of memory.";
+
+// A picture of the given stored pixel data; palette entries are 0xRRGGBB.
+inline BmpBuilder file(int width, int height, int bitCount, const Bytes& pixels,
+                       const std::vector<uint32_t>& colors = {})
+{
+    BmpBuilder b;
+    b.width = width;
+    b.height = height;
+    b.bitCount = uint16_t(bitCount);
+    b.colors = colors;
+    b.colorsUsed = uint32_t(colors.size());
+    b.pixels = pixels;
+    return b;
+}
+
+// Grey levels: colour i is (i, i, i) * 0x10, so each index is easy to read back.
+inline std::vector<uint32_t> greys(int count)
+{
+    std::vector<uint32_t> out;
+    for (int i = 0; i < count; ++i)
+        out.push_back(0x101010u * uint32_t(i));
+    return out;
+}
