@@ -11,41 +11,29 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstring>
+#include <cstdlib>
 #include <string>
 #include <thread>
-#include <vector>
 
 class GameProcess {
 public:
     GameProcess(const std::string& path, std::string argv0, const std::string& folder,
                 const std::string& errorFile = "")
     {
-        // A sanitized game loads the GL driver, whose memory is not the game's to
-        // answer for: its leak check is off. Every other sanitizer error still ends it.
-        std::vector<std::string> environment;
-        std::string sanitizer = "ASAN_OPTIONS=detect_leaks=0";
-        for (char** e = environ; *e; ++e) {
-            if (std::strncmp(*e, "ASAN_OPTIONS=", 13) == 0)
-                sanitizer = std::string(*e) + ":detect_leaks=0";
-            else
-                environment.push_back(*e);
-        }
-        environment.push_back(sanitizer);
-        std::vector<char*> envp;
-        for (std::string& e : environment)
-            envp.push_back(e.data());
-        envp.push_back(nullptr);
         char* argv[] = {argv0.data(), nullptr};
-
         const pid_t parent = getpid();
         pid = fork();
         if (pid == 0) {
             prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the test, even a killed one
             const int error =
                 errorFile.empty() ? 2 : open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+            // A sanitized game loads the GL driver, whose memory is not the game's to
+            // answer for: its leak check is off. Any other sanitizer error still ends it.
+            const char* options = getenv("ASAN_OPTIONS");
+            setenv("ASAN_OPTIONS",
+                   (options ? options + std::string(":") : "").append("detect_leaks=0").c_str(), 1);
             if (getppid() == parent && chdir(folder.c_str()) == 0 && dup2(error, 2) == 2)
-                execve(path.c_str(), argv, envp.data());
+                execv(path.c_str(), argv);
             _exit(127);
         }
     }
