@@ -28,7 +28,12 @@ build: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A folder configured by another compiler starts afresh: on a change of compiler
+# CMake empties its cache and would forget -DMARBLE_SANITIZE=ON.
 build-asan: deps
+	@cached=$$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' $(ASAN_BUILD)/CMakeCache.txt 2>/dev/null); \
+	[ "$$cached" = "$(ASAN_CXX)" ] || [ "$$cached" = "$$(command -v $(ASAN_CXX))" ] || \
+		rm -rf $(ASAN_BUILD)
 	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON \
 		-DCMAKE_CXX_COMPILER=$(ASAN_CXX)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
