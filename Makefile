@@ -1,7 +1,12 @@
 # Thin wrapper over CMake: `make run` plays the game, `make test` runs every test.
 BUILD ?= build
 ASAN_BUILD ?= build-asan
+ARM64_BUILD ?= build-arm64
 BENCH_BUILD ?= build-bench
+# The plain suite is built by GCC and the sanitized one by Clang, so every run of
+# `make test` proves the same bits under both compilers.
+PLAIN_CXX ?= g++
+ASAN_CXX ?= clang++
 JOBS ?= $(shell nproc)
 XVFB = tools/with-xvfb.sh
 # Leak checking is on by default; the display tests turn it off for themselves
@@ -9,23 +14,38 @@ XVFB = tools/with-xvfb.sh
 SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps configure build build-asan run demo test test-plain test-asan format-check fuzz \
-	clean package bench-build bench tidy
+.PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
+	test-asan test-arm64 skip-arm64 format-check fuzz clean package bench-build bench tidy
 
 all: build
 
 deps:
 	@tools/deps.sh
 
+deps-arm64:
+	@tools/deps-arm64.sh
+
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# A folder configured by another compiler starts afresh: on a change of compiler
+# CMake empties its cache and would forget -DMARBLE_SANITIZE=ON.
 build-asan: deps
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON
+	@cached=$$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' $(ASAN_BUILD)/CMakeCache.txt 2>/dev/null); \
+	[ "$$cached" = "$(ASAN_CXX)" ] || [ "$$cached" = "$$(command -v $(ASAN_CXX))" ] || \
+		rm -rf $(ASAN_BUILD)
+	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON \
+		-DCMAKE_CXX_COMPILER=$(ASAN_CXX)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+# The game and the display-free tests for arm64, cross-built with GCC.
+build-arm64: deps deps-arm64
+	cmake -S . -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
+	cmake --build $(ARM64_BUILD) -j $(JOBS)
 
 # Builds only what playing needs: the game and its texture, and without a display
 # the screenshot tool that tools/run.sh then uses.
@@ -38,15 +58,25 @@ demo: configure
 	cmake --build $(BUILD) -j $(JOBS) --target marble record_run
 	tools/make-run-gif.sh $(BUILD)/marble docs/run.gif
 
-# Everything: the plain suite, the same suite built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the format check and a short fuzzing run.
-test: format-check test-plain test-asan fuzz
+# Everything: the plain suite (GCC), the same suite built by Clang with
+# AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
+# for arm64 and run under qemu (when the cross tools are installed), the format
+# check and a short fuzzing run.
+ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
+test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) fuzz
 
 test-plain: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 test-asan: build-asan
 	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+
+# ctest starts every test, and the listing of the tests, under qemu-aarch64.
+test-arm64: build-arm64
+	ctest --test-dir $(ARM64_BUILD) --output-on-failure -j $(JOBS)
+
+skip-arm64:
+	@echo "No arm64 cross tools: skipping the arm64 suite (tools/deps-arm64.sh installs them)."
 
 format-check:
 	@tools/check-format.sh
@@ -76,4 +106,4 @@ tidy: deps
 	tools/tidy.sh $(BENCH_BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD)

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Makes sure the packages of the arm64 cross build are present: the cross compiler,
+# user-mode emulation and, through multiarch, the arm64 libraries the game and its
+# tests link. As root it installs what is missing; otherwise it prints the lines to run.
+#   tools/deps-arm64.sh           install (or print) what is missing
+#   tools/deps-arm64.sh --check   only answer: exit 0 when the arm64 suite can be built
+set -euo pipefail
+
+if [ "${1:-}" = --check ]; then
+    command -v aarch64-linux-gnu-g++ >/dev/null && command -v qemu-aarch64 >/dev/null &&
+        [ -f /usr/lib/aarch64-linux-gnu/cmake/GTest/GTestConfig.cmake ]
+    exit
+fi
+
+packages=(
+    g++-aarch64-linux-gnu qemu-user
+    libgtest-dev:arm64 libgmock-dev:arm64
+    freeglut3-dev:arm64 libglu1-mesa-dev:arm64 libxtst-dev:arm64
+)
+
+foreign=$(dpkg --print-foreign-architectures)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+grep -qx arm64 <<<"$foreign" && [ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    grep -qx arm64 <<<"$foreign" || dpkg --add-architecture arm64
+    echo "Installing: ${missing[*]}"
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        "${missing[@]}" >/dev/null
+else
+    echo "Missing packages for the arm64 build. Run:" >&2
+    grep -qx arm64 <<<"$foreign" || echo "  sudo dpkg --add-architecture arm64" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
