@@ -9,7 +9,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1:detect_leaks=1 \
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0
 
 .PHONY: all deps build build-asan run test test-plain test-asan format-check fuzz clean \
-	package bench-build bench tidy
+	package bench-build bench tidy mutate
 
 all: build
 
@@ -64,5 +64,11 @@ tidy: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
 	tools/tidy.sh $(BENCH_BUILD)
 
+# Mutation testing, not part of `make test`: plants small faults in the product code one
+# at a time and counts those the suite catches (tools/mutate.py --help lists the options).
+#   make mutate MUTATE_ARGS="--count 40 --out mutants.tsv"
+mutate: deps
+	tools/mutate.py $(MUTATE_ARGS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) build-mutate
