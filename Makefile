@@ -15,7 +15,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
-	test-asan test-arm64 skip-arm64 format-check fuzz clean package bench-build bench tidy
+	test-asan test-arm64 skip-arm64 format-check fuzz clean package bench-build bench tidy mutate
 
 all: build
 
@@ -105,5 +105,11 @@ tidy: deps
 	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
 	tools/tidy.sh $(BENCH_BUILD)
 
+# Mutation testing, not part of `make test`: plants small faults in the product code one
+# at a time and counts those the suite catches (tools/mutate.py --help lists the options).
+#   make mutate MUTATE_ARGS="--count 40 --out mutants.tsv"
+mutate: deps
+	tools/mutate.py $(MUTATE_ARGS)
+
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD) build-mutate
