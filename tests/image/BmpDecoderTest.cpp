@@ -62,15 +62,16 @@ TEST(BmpDecoder, EveryFormOfOnePictureDecodesAlike)
 TEST(BmpDecoder, EveryDepthAndWidthComesOutPackedWithoutFillBytes)
 {
     // Widths around each row loop's stride, and rows whose pixels end exactly on
-    // the 4-byte boundary: the tails must come out like the rest.
+    // the 4-byte boundary: the tails must come out like the rest. Indexed pixels
+    // take grey entries; direct ones have red, green and blue apart, odd and even.
     for (int bits : {1, 4, 8, 24, 32}) {
         for (int width : {1, 2, 3, 4, 5, 6, 7, 8, 9, 11, 12, 13, 15, 16, 17, 19, 32, 33}) {
             std::vector<uint32_t> values;
-            for (int x = 0; x < 2 * width; ++x)
-                values.push_back(bits == 1 ? uint32_t(x % 3 == 0) : uint32_t(x * 7 % 16));
+            for (uint32_t x = 0; x < uint32_t(2 * width); ++x)
+                values.push_back(bits == 1   ? x % 3 == 0
+                                 : bits <= 8 ? x * 7 % 16
+                                             : (x * 0x25170b + 0x010307) & 0xffffff);
             BmpBuilder b = file(width, 2, bits, {}, greys(bits == 1 ? 2 : bits <= 8 ? 16 : 0));
-            for (uint32_t& v : values)
-                v *= bits > 8 ? 0x101010 : 1;
             b.pixels = BmpBuilder::storeRows(width, 2, bits, values);
             const size_t stride = b.pixels.size() / 2, used = (size_t(width) * bits + 7) / 8;
             for (size_t i = 0; i < b.pixels.size(); ++i)
@@ -80,8 +81,9 @@ TEST(BmpDecoder, EveryDepthAndWidthComesOutPackedWithoutFillBytes)
             ASSERT_TRUE(d.image) << bits << " bits, width " << width;
             Bytes expected;
             for (uint32_t v : values) {
-                const uint8_t level = uint8_t(bits <= 8 ? v * 16 : v & 0xff);
-                expected.insert(expected.end(), {level, level, level});
+                const uint32_t rgb = bits <= 8 ? v * 16 * 0x010101 : v;
+                expected.insert(expected.end(),
+                                {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
             }
             EXPECT_EQ(expected, d.rgb()) << bits << " bits, width " << width;
         }

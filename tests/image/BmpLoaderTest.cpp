@@ -221,6 +221,13 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
     EXPECT_EQ(decode(bytes).rgb(), d.rgb());
     EXPECT_EQ(errorLine(conversionError), load(bad).errors);
     EXPECT_EQ(errorLine(conversionError), load(one).errors);
+    // With standard input closed a file can open as descriptor 0, and loads all the same.
+    const int input = dup(0);
+    close(0);
+    const Decoded fromZero{Decoded::Image(loadBmpImage(good.c_str())), ""};
+    dup2(input, 0);
+    close(input);
+    EXPECT_TRUE(fromZero.image);
     // Missing, empty and unmappable files (a folder) fail to open.
     for (const std::string& name : {path + "/missing.bmp", empty, path})
         EXPECT_EQ("Error: Failed to open DIB file " + name + ".\n", load(name).errors);

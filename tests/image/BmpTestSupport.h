@@ -23,7 +23,8 @@ struct Decoded {
             std::free(image);
         }
     };
-    std::unique_ptr<RgbImage, Release> image;
+    using Image = std::unique_ptr<RgbImage, Release>;
+    Image image;
     std::string errors;
 
     std::vector<uint8_t> rgb() const
@@ -40,16 +41,14 @@ inline Decoded decode(const std::vector<uint8_t>& file)
     std::copy(file.begin(), file.end(), bytes.get());
     testing::internal::CaptureStderr();
     RgbImage* image = decodeBmpImage(bytes.get(), file.size());
-    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
-                   testing::internal::GetCapturedStderr()};
+    return Decoded{Decoded::Image(image), testing::internal::GetCapturedStderr()};
 }
 
 inline Decoded load(const std::string& path)
 {
     testing::internal::CaptureStderr();
     RgbImage* image = loadBmpImage(path.c_str());
-    return Decoded{std::unique_ptr<RgbImage, Decoded::Release>(image),
-                   testing::internal::GetCapturedStderr()};
+    return Decoded{Decoded::Image(image), testing::internal::GetCapturedStderr()};
 }
 
 // The line the loader writes for a failure with the given text.
