@@ -5,12 +5,12 @@
 
 #include <climits>
 #include <cstdio>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "tests/image/BmpTestSupport.h"
 #include "tests/support/BmpBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -200,25 +200,19 @@ TEST(BmpLoader, RefusedFilesSayWhy)
 
 TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
 {
-    const std::string dir = std::filesystem::temp_directory_path() / "marble-bmp-XXXXXX";
-    std::string path = dir;
-    ASSERT_TRUE(mkdtemp(path.data()));
-    const auto write = [&](const std::string& name, const Bytes& bytes) {
-        std::ofstream(path + "/" + name, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        return path + "/" + name;
-    };
+    TempDir dir;
     const Bytes bytes = file24(3, 2).build();
-    const std::string good = write("good.bmp", bytes);
-    const std::string bad = write("bad.bmp", cut(bytes, 0, bytes.size() - 1));
-    const std::string empty = write("empty.bmp", {});
-    const std::string one = write("one.bmp", {'B'}); // short, but it opens
+    const std::string good = dir.write("good.bmp", bytes);
+    const std::string bad = dir.write("bad.bmp", cut(bytes, 0, bytes.size() - 1));
+    const std::string empty = dir.write("empty.bmp", {});
+    const std::string one = dir.write("one.bmp", {'B'}); // short, but it opens
     const int descriptors = openDescriptors();
 
     const Decoded d = load(good);
     ASSERT_TRUE(d.image);
     EXPECT_EQ("", d.errors);
     EXPECT_EQ(decode(bytes).rgb(), d.rgb());
+    EXPECT_TRUE(load("good.bmp").image); // a relative name, from the working directory
     EXPECT_EQ(errorLine(conversionError), load(bad).errors);
     EXPECT_EQ(errorLine(conversionError), load(one).errors);
     // With standard input closed a file can open as descriptor 0, and loads all the same.
@@ -228,21 +222,12 @@ TEST(BmpLoader, ReadsFilesByNameAndReleasesThem)
     dup2(input, 0);
     close(input);
     EXPECT_TRUE(fromZero.image);
-    // Missing, empty and unmappable files (a folder) fail to open.
-    for (const std::string& name : {path + "/missing.bmp", empty, path})
+    // Missing, empty and unmappable files (a folder) fail to open; the name is as given.
+    for (const std::string& name : {std::string("surface.bmp"), empty, dir.path})
         EXPECT_EQ("Error: Failed to open DIB file " + name + ".\n", load(name).errors);
     EXPECT_EQ(descriptors, openDescriptors());
     EXPECT_FALSE(isMapped(good));
     EXPECT_FALSE(isMapped(bad));
-
-    // A relative name is taken from the working directory, as it is.
-    char cwd[PATH_MAX];
-    ASSERT_TRUE(getcwd(cwd, sizeof cwd));
-    ASSERT_EQ(0, chdir(path.c_str()));
-    EXPECT_EQ("Error: Failed to open DIB file surface.bmp.\n", load("surface.bmp").errors);
-    EXPECT_TRUE(load("good.bmp").image);
-    ASSERT_EQ(0, chdir(cwd));
-    std::filesystem::remove_all(path);
 
     // A name too long for the message is cut: 255 characters of text, ending ".\n".
     const std::string name = "/nonexistent/" + std::string(5000, 'n') + ".bmp";

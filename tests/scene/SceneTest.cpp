@@ -8,7 +8,7 @@
 #include "scene/Scene.h"
 #include "scene/TrackSurface.h"
 #include "support/GlRecorder.h"
-#include "support/SurfaceBitmap.h"
+#include "support/TempDir.h"
 
 using glRecorder::callLine;
 
@@ -32,7 +32,7 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& more)
 TEST(Scene, BuildsItsObjectsAndDrawsAFrame)
 {
     glRecorder::reset();
-    SurfaceBitmapDir empty;
+    TempDir empty;
     static Scene* scene = new Scene(); // kept for good, like the game's
     std::vector<std::string> expected = {
         // The light, black and directional; the texture object; the fixed state.
@@ -84,7 +84,7 @@ TEST(Scene, BuildsItsObjectsAndDrawsAFrame)
 TEST(Scene, ReshapeSetsViewportAndPerspective)
 {
     // The aspect is a floating-point division: a height of 0 makes it infinite.
-    SurfaceBitmapDir empty;
+    TempDir empty;
     static Scene* scene = new Scene();
     for (int height : {970, 0}) {
         glRecorder::reset();

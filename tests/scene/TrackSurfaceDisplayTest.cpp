@@ -8,7 +8,7 @@
 
 #include "image/BmpLoader.h"
 #include "scene/TrackSurface.h"
-#include "support/SurfaceBitmap.h"
+#include "support/TempDir.h"
 
 // The shipped texture against real Mesa: what lands in the texture is the
 // picture, texel for texel, and drawing the strip raises no GL error.
@@ -22,8 +22,7 @@ TEST(TrackSurfaceDisplay, ShippedTextureLandsTexelForTexel)
     glutInitWindowSize(64, 64);
     glutCreateWindow("track surface");
 
-    SurfaceBitmapDir back; // only to come back to the current directory afterwards
-    ASSERT_TRUE(back.ready());
+    TempDir back; // only to come back to the current directory afterwards
     ASSERT_EQ(chdir(MARBLE_ASSETS_DIR), 0);
     RgbImage* image = loadBmpImage("surface.bmp");
     ASSERT_NE(image, nullptr) << "the shipped texture does not load";
