@@ -40,11 +40,6 @@ const Spot marbleBelowTheDeck = {618, 431, 20};
 const Spot marble = {658, 453, 47.5};
 const Spot firstRamp = {857, 792, 20};
 
-int brightest(Pixel p)
-{
-    return std::max(p[0], std::max(p[1], p[2]));
-}
-
 // The marble's diffuse colour is (0.8, 0, 0.6) and the light adds the same to all
 // channels otherwise: red stands up to 204 x light above green where it faces the light.
 bool isLitPurple(Pixel p)
@@ -53,61 +48,41 @@ bool isLitPurple(Pixel p)
 }
 constexpr int fullLightRedOverGreen = 190; // 0.93 of the light; the intro ends at 0.9975
 
-// Visits the pixels within `radius` of a spot (the whole window for a radius of 0).
-void forEachNear(const WindowImage& image, Spot spot, double radius,
-                 const std::function<void(Pixel)>& visit)
-{
-    for (int y = 0; y < image.height; ++y)
-        for (int x = 0; x < image.width; ++x) {
-            const double dx = x - spot.column, dy = y - spot.row;
-            if (radius == 0 || dx * dx + dy * dy <= radius * radius)
-                visit(image.at(x, y));
-        }
-}
+// What a disc of the picture shows (the whole picture for radius 0).
+struct Look {
+    int brightest = 0, black = 0, litPurple = 0, mostRedOverGreen = 0;
+    int darkest = 765, lightest = 0; // sums of the three channels
+    double mean = 0;                 // of every pixel's brightest channel: follows the light
 
-int countLitPurple(const WindowImage& image)
-{
-    int count = 0;
-    forEachNear(image, {}, 0, [&](Pixel p) { count += isLitPurple(p); });
-    return count;
-}
+    explicit Look(const WindowImage& image, Spot spot = {0, 0, 0})
+    {
+        double sum = 0, count = 0;
+        for (int y = 0; y < image.height; ++y)
+            for (int x = 0; x < image.width; ++x) {
+                const double dx = x - spot.column, dy = y - spot.row;
+                if (spot.radius > 0 && dx * dx + dy * dy > spot.radius * spot.radius)
+                    continue;
+                const Pixel p = image.at(x, y);
+                const int level = p[0] + p[1] + p[2], most = std::max({p[0], p[1], p[2]});
+                brightest = std::max(brightest, most);
+                black += most == 0;
+                litPurple += isLitPurple(p);
+                mostRedOverGreen = std::max(mostRedOverGreen, isLitPurple(p) ? p[0] - p[1] : 0);
+                darkest = std::min(darkest, level);
+                lightest = std::max(lightest, level);
+                sum += most;
+                ++count;
+            }
+        mean = sum / count;
+    }
+    // How far the darkest and lightest pixels lie apart; -1 where something is black.
+    int contrast() const { return darkest > 0 ? lightest - darkest : -1; }
+};
 
-int mostRedOverGreen(const WindowImage& image, Spot spot, double radius)
+// The purple marble in full light at its spot.
+bool marbleLit(const WindowImage& image)
 {
-    int most = 0;
-    forEachNear(image, spot, radius, [&](Pixel p) {
-        if (isLitPurple(p))
-            most = std::max(most, p[0] - p[1]);
-    });
-    return most;
-}
-
-int brightestIn(const WindowImage& image, Spot spot = {}, double radius = 0)
-{
-    int most = 0;
-    forEachNear(image, spot, radius, [&](Pixel p) { most = std::max(most, brightest(p)); });
-    return most;
-}
-
-// Mean of every pixel's brightest channel: follows the light, whatever is in view.
-double meanLevel(const WindowImage& image)
-{
-    double sum = 0;
-    forEachNear(image, {}, 0, [&](Pixel p) { sum += brightest(p); });
-    return sum / (double(image.width) * image.height);
-}
-
-// How far the darkest and lightest pixels of the first ramp's steep middle lie
-// apart. It is one flat quad with one normal under a directional light, lit the
-// same everywhere: only the texture can vary its pixels. -1 where no track shows.
-int rampContrast(const WindowImage& image)
-{
-    int darkest = 765, lightest = 0;
-    forEachNear(image, firstRamp, firstRamp.radius, [&](Pixel p) {
-        darkest = std::min(darkest, p[0] + p[1] + p[2]);
-        lightest = std::max(lightest, p[0] + p[1] + p[2]);
-    });
-    return darkest > 0 ? lightest - darkest : -1;
+    return Look(image, marble).mostRedOverGreen >= fullLightRedOverGreen;
 }
 
 class GameWindow : public testing::Test {
@@ -183,21 +158,17 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
     // black clear colour; where the marble stands something is drawn (the deck's
     // underside, seen from the camera below it), dark but not black.
     ASSERT_TRUE(waitFor(
-        "first", [](const WindowImage& i) { return brightestIn(i) > 0; }, true))
+        "first", [](const WindowImage& i) { return Look(i).brightest > 0; }, true))
         << "the window stayed black";
-    EXPECT_LE(brightestIn(picture), 20) << "the first picture is already lit";
-    EXPECT_EQ(0, brightestIn(picture, {0, 0, 0}, 40)) << "the sky is not black";
-    int blackNearMarble = 0;
-    forEachNear(picture, marbleBelowTheDeck, marbleBelowTheDeck.radius,
-                [&](Pixel p) { blackNearMarble += brightest(p) == 0; });
-    EXPECT_EQ(0, blackNearMarble);
+    EXPECT_LE(Look(picture).brightest, 20) << "the first picture is already lit";
+    EXPECT_EQ(0, Look(picture, {0, 0, 40}).brightest) << "the sky is not black";
+    EXPECT_EQ(0, Look(picture, marbleBelowTheDeck).black);
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
-    const auto marbleLit = [&](const WindowImage& i) {
-        return mostRedOverGreen(i, marble, marble.radius) >= fullLightRedOverGreen;
-    };
     ASSERT_TRUE(waitFor("lit", marbleLit)) << "the marble never showed in full light";
-    EXPECT_GE(rampContrast(picture), 15) << "the track looks untextured";
+    // The steep middle of the first ramp is one flat quad with one normal under a
+    // directional light, lit the same everywhere: only the texture varies its pixels.
+    EXPECT_GE(Look(picture, firstRamp).contrast(), 15) << "the track looks untextured";
 
     // Holding d steers off the track: the marble falls out of view while the light
     // is still full (the mean level has not dropped since the marble was last seen),
@@ -206,14 +177,14 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
     ASSERT_TRUE(probe.key("d", true)); // key repeat is ignored: one press holds it
     double levelWithMarble = 0;
     ASSERT_TRUE(waitFor("fallen", [&](const WindowImage& i) {
-        if (mostRedOverGreen(i, {}, 0) >= fullLightRedOverGreen) {
-            levelWithMarble = meanLevel(i);
+        const Look look(i);
+        if (look.mostRedOverGreen >= fullLightRedOverGreen) {
+            levelWithMarble = look.mean;
             return false;
         }
-        return levelWithMarble > 0 && countLitPurple(i) == 0 &&
-               meanLevel(i) >= 0.85 * levelWithMarble;
+        return levelWithMarble > 0 && look.litPurple == 0 && look.mean >= 0.85 * levelWithMarble;
     })) << "the marble never left the view in full light";
-    ASSERT_TRUE(waitFor("dark", [](const WindowImage& i) { return brightestIn(i) <= 24; }))
+    ASSERT_TRUE(waitFor("dark", [](const WindowImage& i) { return Look(i).brightest <= 24; }))
         << "the light never faded out";
     ASSERT_TRUE(waitFor("restarted", marbleLit)) << "no new run";
     EXPECT_TRUE(probe.key("d", false));
@@ -236,12 +207,12 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
     const std::string folder = pattern, errors = folder + "/stderr.txt";
     std::ofstream(folder + "/surface.bmp") << "not a bitmap";
     // A box is dark ink (a line of text above, the OK button below) on a light ground.
-    const auto isInk = [](Pixel p) { return brightest(p) < 96; };
+    const auto isInk = [](Pixel p) { return std::max({p[0], p[1], p[2]}) < 96; };
     const auto showsMessage = [&](const WindowImage& box) {
         int light = 0, left = box.width, right = -1, lowerInk = 0;
         for (int y = 0; y < box.height; ++y)
             for (int x = 0; x < box.width; ++x) {
-                light += brightest(box.at(x, y)) >= 200;
+                light += std::min({box.at(x, y)[0], box.at(x, y)[1], box.at(x, y)[2]}) >= 200;
                 if (isInk(box.at(x, y)) && y < box.height / 2) {
                     left = std::min(left, x);
                     right = std::max(right, x);
@@ -290,7 +261,8 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
             for (int x = 0; x < picture.width; ++x) {
                 const int sx = beside.x + x - at.x, sy = beside.y + y - at.y;
                 const bool underBox = sx >= 0 && sx < at.width && sy >= 0 && sy < at.height;
-                drawn += !underBox && brightest(picture.at(x, y)) > 0;
+                const Pixel p = picture.at(x, y);
+                drawn += !underBox && std::max({p[0], p[1], p[2]}) > 0;
             }
         EXPECT_EQ(0, drawn) << "the game drew while the box was open";
 
@@ -298,11 +270,9 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
         while (probe.findWindow("Error") && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ASSERT_FALSE(probe.findWindow("Error")) << "the box stayed open";
-        ASSERT_TRUE(waitFor("after-box", [&](const WindowImage& i) {
-            return mostRedOverGreen(i, marble, marble.radius) >= fullLightRedOverGreen;
-        })) << "the game did not play on after the box";
-        EXPECT_LE(rampContrast(picture), 3) << "the first ramp looks textured";
-        EXPECT_GE(rampContrast(picture), 0) << "no track on the first ramp";
+        ASSERT_TRUE(waitFor("after-box", marbleLit)) << "the game did not play on after the box";
+        EXPECT_LE(Look(picture, firstRamp).contrast(), 3) << "the first ramp looks textured";
+        EXPECT_GE(Look(picture, firstRamp).contrast(), 0) << "no track on the first ramp";
         game.reset();
     }
     std::filesystem::remove_all(folder);

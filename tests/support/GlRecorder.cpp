@@ -36,22 +36,11 @@ int paramCount(GLenum pname)
     return pname == GL_SHININESS ? 1 : 4;
 }
 
-void swapIntervalExt(Display*, GLXDrawable drawable, int interval)
-{
-    record("glXSwapIntervalEXT", {double(drawable), double(interval)});
-}
-
-int swapIntervalMesa(unsigned int interval)
-{
-    record("glXSwapIntervalMESA", {double(interval)});
-    return 0;
-}
-
-int swapIntervalSgi(int interval)
-{
-    record("glXSwapIntervalSGI", {double(interval)});
-    return 0;
-}
+// clang-format off
+void swapIntervalExt(Display*, GLXDrawable d, int i) { record("glXSwapIntervalEXT", {double(d), double(i)}); }
+int swapIntervalMesa(unsigned i) { record("glXSwapIntervalMESA", {double(i)}); return 0; }
+int swapIntervalSgi(int i) { record("glXSwapIntervalSGI", {double(i)}); return 0; }
+// clang-format on
 
 } // namespace
 
