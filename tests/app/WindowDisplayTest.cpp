@@ -121,17 +121,11 @@ protected:
                 break;
             }
         }
-        save(label);
+        if (!passed) {
+            std::filesystem::create_directories(MARBLE_SCREENSHOT_DIR);
+            picture.savePng(std::string(MARBLE_SCREENSHOT_DIR) + "/" + label + ".png");
+        }
         return passed;
-    }
-
-    // Keeps the last picture of each step for a human to look at.
-    void save(const std::string& label)
-    {
-        const std::filesystem::path folder = MARBLE_SCREENSHOT_DIR;
-        std::filesystem::create_directories(folder);
-        if (picture.width > 0)
-            picture.savePng((folder / ("game-" + label + ".png")).string());
     }
 
     XWindowProbe probe;

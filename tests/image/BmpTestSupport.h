@@ -83,3 +83,21 @@ inline std::vector<uint32_t> greys(int count)
         out.push_back(0x101010u * uint32_t(i));
     return out;
 }
+
+// Run-length data of a 4- or 8-bit picture with a 16-grey palette.
+inline BmpBuilder runLength(int width, int height, bool nibbles, const Bytes& stream)
+{
+    BmpBuilder b = file(width, height, nibbles ? 4 : 8, stream, greys(16));
+    b.compression = nibbles ? 2 : 1;
+    return b;
+}
+
+// Bit-field pixels with their red, green and blue masks.
+inline BmpBuilder bitFields(int width, int bitCount, const Bytes& pixels,
+                            const std::vector<uint32_t>& masks)
+{
+    BmpBuilder b = file(width, 1, bitCount, pixels);
+    b.compression = 3;
+    b.masks = masks;
+    return b;
+}

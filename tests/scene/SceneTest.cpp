@@ -29,7 +29,7 @@ void append(std::vector<std::string>& to, const std::vector<std::string>& more)
 } // namespace
 
 // Built in an empty folder, so the track is the untextured one.
-TEST(Scene, BuildsItsObjectsAndDrawsAFrame)
+TEST(Scene, BuildsItsObjectsDrawsAFrameAndReshapes)
 {
     glRecorder::reset();
     TempDir empty;
@@ -79,13 +79,9 @@ TEST(Scene, BuildsItsObjectsAndDrawsAFrame)
     append(expected, sphere({1, 0, 0, 1}, {135, -2.75, 1.5}));
     expected.push_back(callLine("glutSwapBuffers"));
     EXPECT_EQ(expected, glRecorder::callLines());
-}
 
-TEST(Scene, ReshapeSetsViewportAndPerspective)
-{
-    // The aspect is a floating-point division: a height of 0 makes it infinite.
-    TempDir empty;
-    static Scene* scene = new Scene();
+    // Reshape sets viewport and perspective. The aspect is a floating-point
+    // division: a height of 0 makes it infinite.
     for (int height : {970, 0}) {
         glRecorder::reset();
         scene->reshape(1273, height);

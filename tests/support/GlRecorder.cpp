@@ -30,6 +30,12 @@ void record(const char* name, std::initializer_list<double> args, const void* po
     log.push_back(std::move(call));
 }
 
+// A call whose arguments are all numbers.
+template <typename... Args> void rec(const char* name, Args... args)
+{
+    record(name, {double(args)...});
+}
+
 // How many floats a glLightfv / glMaterialfv parameter carries.
 int paramCount(GLenum pname)
 {
@@ -37,9 +43,9 @@ int paramCount(GLenum pname)
 }
 
 // clang-format off
-void swapIntervalExt(Display*, GLXDrawable d, int i) { record("glXSwapIntervalEXT", {double(d), double(i)}); }
-int swapIntervalMesa(unsigned i) { record("glXSwapIntervalMESA", {double(i)}); return 0; }
-int swapIntervalSgi(int i) { record("glXSwapIntervalSGI", {double(i)}); return 0; }
+void swapIntervalExt(Display*, GLXDrawable d, int i) { rec("glXSwapIntervalEXT", d, i); }
+int swapIntervalMesa(unsigned i) { rec("glXSwapIntervalMESA", i); return 0; }
+int swapIntervalSgi(int i) { rec("glXSwapIntervalSGI", i); return 0; }
 // clang-format on
 
 } // namespace
@@ -71,11 +77,6 @@ std::vector<GlCall> callsNamed(const std::string& name)
     return out;
 }
 
-int count(const std::string& name)
-{
-    return static_cast<int>(callsNamed(name).size());
-}
-
 std::string callLine(const std::string& name, const std::vector<double>& args)
 {
     std::ostringstream line;
@@ -101,21 +102,19 @@ extern "C" {
 
 // One line a call, read as a table.
 // clang-format off
-void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void glClear(GLbitfield mask) { rec("glClear", mask); }
 void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) {
-    record("glClearColor", {r, g, b, a});
+    rec("glClearColor", r, g, b, a);
 }
-void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
-void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
-void glShadeModel(GLenum mode) { record("glShadeModel", {double(mode)}); }
-void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) {
-    record("glViewport", {double(x), double(y), double(w), double(h)});
-}
-void glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
-void glLoadIdentity(void) { record("glLoadIdentity", {}); }
-void glPushMatrix(void) { record("glPushMatrix", {}); }
-void glPopMatrix(void) { record("glPopMatrix", {}); }
-void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
+void glEnable(GLenum cap) { rec("glEnable", cap); }
+void glDisable(GLenum cap) { rec("glDisable", cap); }
+void glShadeModel(GLenum mode) { rec("glShadeModel", mode); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { rec("glViewport", x, y, w, h); }
+void glMatrixMode(GLenum mode) { rec("glMatrixMode", mode); }
+void glLoadIdentity(void) { rec("glLoadIdentity"); }
+void glPushMatrix(void) { rec("glPushMatrix"); }
+void glPopMatrix(void) { rec("glPopMatrix"); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { rec("glTranslatef", x, y, z); }
 void glLightfv(GLenum light, GLenum pname, const GLfloat* params) {
     record("glLightfv", {double(light), double(pname)}, params, params, paramCount(pname));
 }
@@ -127,25 +126,17 @@ void glGenTextures(GLsizei n, GLuint* textures) {
         textures[i] = nextTexture++;
     record("glGenTextures", {double(n)}, textures);
 }
-void glBindTexture(GLenum target, GLuint texture) {
-    record("glBindTexture", {double(target), double(texture)});
-}
-void glPixelStorei(GLenum pname, GLint param) {
-    record("glPixelStorei", {double(pname), double(param)});
-}
+void glBindTexture(GLenum target, GLuint texture) { rec("glBindTexture", target, texture); }
+void glPixelStorei(GLenum pname, GLint param) { rec("glPixelStorei", pname, param); }
 void glTexImage2D(GLenum target, GLint level, GLint internalFormat, GLsizei width,
     GLsizei height, GLint border, GLenum format, GLenum type, const GLvoid* pixels) {
     record("glTexImage2D", {double(target), double(level), double(internalFormat), double(width),
         double(height), double(border), double(format), double(type)}, pixels);
 }
-void glTexParameteri(GLenum target, GLenum pname, GLint param) {
-    record("glTexParameteri", {double(target), double(pname), double(param)});
-}
-void glTexEnvi(GLenum target, GLenum pname, GLint param) {
-    record("glTexEnvi", {double(target), double(pname), double(param)});
-}
-void glEnableClientState(GLenum cap) { record("glEnableClientState", {double(cap)}); }
-void glDisableClientState(GLenum cap) { record("glDisableClientState", {double(cap)}); }
+void glTexParameteri(GLenum t, GLenum name, GLint param) { rec("glTexParameteri", t, name, param); }
+void glTexEnvi(GLenum t, GLenum pname, GLint param) { rec("glTexEnvi", t, pname, param); }
+void glEnableClientState(GLenum cap) { rec("glEnableClientState", cap); }
+void glDisableClientState(GLenum cap) { rec("glDisableClientState", cap); }
 void glVertexPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr) {
     record("glVertexPointer", {double(size), double(type), double(stride)}, ptr);
 }
@@ -155,15 +146,15 @@ void glNormalPointer(GLenum type, GLsizei stride, const GLvoid* ptr) {
 void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr) {
     record("glTexCoordPointer", {double(size), double(type), double(stride)}, ptr);
 }
-void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
-void glEnd(void) { record("glEnd", {}); }
-void glArrayElement(GLint i) { record("glArrayElement", {double(i)}); }
+void glBegin(GLenum mode) { rec("glBegin", mode); }
+void glEnd(void) { rec("glEnd"); }
+void glArrayElement(GLint i) { rec("glArrayElement", i); }
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
     GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ) {
-    record("gluLookAt", {eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ});
+    rec("gluLookAt", eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ);
 }
 void gluPerspective(GLdouble fovy, GLdouble aspect, GLdouble zNear, GLdouble zFar) {
-    record("gluPerspective", {fovy, aspect, zNear, zFar});
+    rec("gluPerspective", fovy, aspect, zNear, zFar);
 }
 GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
     GLenum format, GLenum type, const void* data) {
@@ -174,26 +165,21 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
 Display* glXGetCurrentDisplay(void) { return reinterpret_cast<Display*>(&glxDisplay); }
 GLXDrawable glXGetCurrentDrawable(void) { return glRecorder::currentDrawable; }
 const char* glXQueryExtensionsString(Display*, int screen) {
-    record("glXQueryExtensionsString", {double(screen)});
+    rec("glXQueryExtensionsString", screen);
     return glxExtensions.c_str();
 }
 // Like a real driver, hands out an address for an entry point whether or not its
 // extension is offered.
 __GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name) {
     const std::string entry = reinterpret_cast<const char*>(name);
-    if (entry == "glXSwapIntervalEXT")
-        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt);
-    if (entry == "glXSwapIntervalMESA")
-        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalMesa);
-    if (entry == "glXSwapIntervalSGI")
-        return reinterpret_cast<__GLXextFuncPtr>(swapIntervalSgi);
-    return nullptr;
+    return entry == "glXSwapIntervalEXT"    ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt)
+           : entry == "glXSwapIntervalMESA" ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalMesa)
+           : entry == "glXSwapIntervalSGI"  ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalSgi)
+                                            : nullptr;
 }
-void glutSolidSphere(double radius, GLint slices, GLint stacks) {
-    record("glutSolidSphere", {radius, double(slices), double(stacks)});
-}
-void glutSwapBuffers(void) { record("glutSwapBuffers", {}); }
-void glutPostRedisplay(void) { record("glutPostRedisplay", {}); }
+void glutSolidSphere(double r, GLint sl, GLint st) { rec("glutSolidSphere", r, sl, st); }
+void glutSwapBuffers(void) { rec("glutSwapBuffers"); }
+void glutPostRedisplay(void) { rec("glutPostRedisplay"); }
 // clang-format on
 
 } // extern "C"

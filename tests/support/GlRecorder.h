@@ -22,7 +22,6 @@ void reset();
 void setRecording(bool on);
 // Calls with the given name, in order.
 std::vector<GlCall> callsNamed(const std::string& name);
-int count(const std::string& name);
 // The log as "name(arg, ...)" lines, so that a mismatch in a test reads as a diff.
 std::vector<std::string> callLines();
 std::string callLine(const std::string& name, const std::vector<double>& args = {});
