@@ -47,8 +47,6 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
-    pid_t id() const { return pid; }
-
     // True, with the wait status, once the process has ended.
     bool hasEnded(int& status)
     {
@@ -70,11 +68,8 @@ public:
     // How a process ended, for messages.
     static std::string describe(int status)
     {
-        if (WIFEXITED(status))
-            return "exit status " + std::to_string(WEXITSTATUS(status));
-        if (WIFSIGNALED(status))
-            return "signal " + std::to_string(WTERMSIG(status));
-        return "wait status " + std::to_string(status);
+        return WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status))
+                                 : "signal " + std::to_string(WTERMSIG(status));
     }
 
 private:
