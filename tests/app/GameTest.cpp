@@ -15,13 +15,18 @@
 
 namespace {
 
-Scene* const sharedScene = new Scene();
+// Games, and the scene they share, live until the process ends, like the game's
+// own; built on first use, after the recording double.
+Scene* sharedScene()
+{
+    static Scene* scene = new Scene();
+    return scene;
+}
 
-// A game lives until the process ends and owns what it builds, like the game's own.
 Game& newGame()
 {
     static auto* games = new std::vector<Game*>();
-    return *games->emplace_back(new Game(sharedScene));
+    return *games->emplace_back(new Game(sharedScene()));
 }
 
 } // namespace
@@ -34,14 +39,15 @@ TEST(Game, ForwardsInputToTheControlsAndIdleToTheSimulation)
     ASSERT_FALSE(game.getSimulation()->isIntro());
 
     // A brake and a left drag of 10 pixels right, on the first rolling tick.
-    const float eyeX = sharedScene->getCamera()->getEye().x;
+    const float eyeX = sharedScene()->getCamera()->getEye().x;
     game.keyboard('b', 0, 0);
     game.mouse(GLUT_LEFT_BUTTON, GLUT_DOWN, 0, 0);
     game.motion(10, 0);
     game.idle();
     const float speed = static_cast<float>(static_cast<float>(0.01f * 0.9998) * 0.995);
     EXPECT_EQ(bits(speed), bits(game.getSimulation()->getSpeed()));
-    EXPECT_EQ(bits((eyeX + float(10 * 0.001)) + speed), bits(sharedScene->getCamera()->getEye().x));
+    EXPECT_EQ(bits((eyeX + float(10 * 0.001)) + speed),
+              bits(sharedScene()->getCamera()->getEye().x));
 }
 
 namespace {
@@ -125,7 +131,7 @@ TEST(GameSoak, TwoHundredThousandTicksEndEveryRunWherePinned)
             continue;
 
         float x, y, z;
-        sharedScene->getMarble()->getPosition(&x, &y, &z);
+        sharedScene()->getMarble()->getPosition(&x, &y, &z);
         const std::vector<uint32_t> outcome = {sim->isCrashed(), uint32_t(rollingTick), bits(x),
                                                bits(y), bits(z)};
         EXPECT_EQ(players[run % playerCount].outcome, outcome) << "run " << run;
