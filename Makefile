@@ -15,7 +15,8 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
-	test-asan test-arm64 skip-arm64 format-check fuzz clean package bench-build bench tidy mutate
+	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package \
+	bench-build bench tidy mutate
 
 all: build
 
@@ -60,10 +61,11 @@ demo: configure
 
 # Everything: the plain suite (GCC), the same suite built by Clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
-# for arm64 and run under qemu (when the cross tools are installed), the format
-# check and a short fuzzing run.
+# for arm64 and run under qemu (when the cross tools are installed), two builds
+# of the package compared byte for byte, the format check and a short fuzzing run.
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
-test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) fuzz
+test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
+	test-reproducible fuzz
 
 test-plain: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -87,6 +89,10 @@ fuzz: deps
 # The Debian package, marble-run_<version>_<arch>.deb, in $(BUILD).
 package: build
 	cmake --build $(BUILD) --target package
+
+# The package built twice afresh, in two folders, must be the same bytes.
+test-reproducible: deps
+	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 
 # Benchmarks: not part of `make test`. The frame benchmark starts the real game
 # and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation

@@ -108,6 +108,14 @@ Every run fades in, rolls, fades out and starts again by itself.")
 # at run time and so are named here.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
+# Same commit, same bytes: cpack dates every file and archive member by
+# SOURCE_DATE_EPOCH, which packaging/CPackProject.cmake.in takes from the last
+# commit when the environment does not set it. Everything else in the package
+# is already the same from one build to the next.
+find_package(Git QUIET)
+configure_file(${CMAKE_SOURCE_DIR}/packaging/CPackProject.cmake.in
+    ${CMAKE_BINARY_DIR}/packaging/CPackProject.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/packaging/CPackProject.cmake)
 include(CPack)
 
 if(BUILD_TESTING)
