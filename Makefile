@@ -15,7 +15,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
-	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package \
+	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
 	bench-build bench tidy mutate
 
 all: build
@@ -42,7 +42,8 @@ build-asan: deps
 		-DCMAKE_CXX_COMPILER=$(ASAN_CXX)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 
-# The game and the display-free tests for arm64, cross-built with GCC.
+# The game, the display-free tests and the package's files for arm64, cross-built
+# with GCC (the icon painter is built for this machine, in $(ARM64_BUILD)/host-tools).
 build-arm64: deps deps-arm64
 	cmake -S . -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
@@ -73,9 +74,10 @@ test-plain: build
 test-asan: build-asan
 	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
-# ctest starts every test, and the listing of the tests, under qemu-aarch64.
+# ctest starts every test, and the listing of the tests, under qemu-aarch64. The
+# package test checks the arm64 .deb and starts its game under qemu on Xvfb.
 test-arm64: build-arm64
-	ctest --test-dir $(ARM64_BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --test-dir $(ARM64_BUILD) --output-on-failure -j $(JOBS)
 
 skip-arm64:
 	@echo "No arm64 cross tools: skipping the arm64 suite (tools/deps-arm64.sh installs them)."
@@ -89,6 +91,10 @@ fuzz: deps
 # The Debian package, marble-run_<version>_<arch>.deb, in $(BUILD).
 package: build
 	cmake --build $(BUILD) --target package
+
+# The arm64 package, marble-run_<version>_arm64.deb, in $(ARM64_BUILD).
+package-arm64: build-arm64
+	cmake --build $(ARM64_BUILD) --target package
 
 # The package built twice afresh, in two folders, must be the same bytes.
 test-reproducible: deps

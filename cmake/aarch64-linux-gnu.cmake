@@ -3,7 +3,8 @@
 # The compiler is Debian's g++-aarch64-linux-gnu; the libraries are the arm64 ones
 # multiarch installs beside the host's, in /usr/lib/aarch64-linux-gnu
 # (tools/deps-arm64.sh installs both). ctest runs the tests under qemu-aarch64.
-# Leaves tools/, the display tests and the package out (MARBLE_TOOLS).
+# Leaves tools/ and the display tests out (MARBLE_TOOLS); `make package-arm64`
+# packs the arm64 .deb.
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR aarch64)
 set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)

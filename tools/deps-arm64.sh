@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Makes sure the packages of the arm64 cross build are present: the cross compiler,
 # user-mode emulation and, through multiarch, the arm64 libraries the game and its
-# tests link. As root it installs what is missing; otherwise it prints the lines to run.
+# tests link, with Mesa's arm64 drivers, on which the package test starts the game.
+# As root it installs what is missing; otherwise it prints the lines to run.
 #   tools/deps-arm64.sh           install (or print) what is missing
 #   tools/deps-arm64.sh --check   only answer: exit 0 when the arm64 suite can be built
 set -euo pipefail
@@ -15,7 +16,7 @@ fi
 packages=(
     g++-aarch64-linux-gnu qemu-user
     libgtest-dev:arm64 libgmock-dev:arm64
-    freeglut3-dev:arm64 libglu1-mesa-dev:arm64 libxtst-dev:arm64
+    freeglut3-dev:arm64 libglu1-mesa-dev:arm64 libxtst-dev:arm64 libgl1-mesa-dri:arm64
 )
 
 foreign=$(dpkg --print-foreign-architectures)
