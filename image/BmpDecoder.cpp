@@ -177,10 +177,9 @@ void BmpDecoder::buildPalette()
 
 void BmpDecoder::buildMaskTables()
 {
+    // The tables start zeroed (the constructor value-initialises them), so a channel
+    // without a mask reads as 0.
     for (int ch = 0; ch < 3; ++ch) {
-        channels.shift[ch] = 0;
-        channels.mask[ch] = 0;
-        channels.level[ch][0] = 0;
         if (masks[ch] == 0)
             continue;
         // Channels wider than 8 bits keep their top 8.
