@@ -47,6 +47,38 @@ std::vector<uint32_t> grey256()
     return colors;
 }
 
+// 8-bit run-length data of the indices: repeats become runs, other stretches of
+// three or more absolute runs; rows end with end of line, the last with end of bitmap.
+std::vector<uint8_t> encodeRle8(int width, int height, const std::vector<uint8_t>& indices)
+{
+    std::vector<uint8_t> out;
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = indices.data() + size_t(y) * size_t(width);
+        int x = 0;
+        while (x < width) {
+            int same = 1;
+            while (x + same < width && same < 255 && row[x + same] == row[x])
+                ++same;
+            int literal = 0;
+            while (x + literal < width && literal < 255 &&
+                   (x + literal + 1 >= width || row[x + literal + 1] != row[x + literal]))
+                ++literal;
+            if (same >= 2 || literal < 3) {
+                out.insert(out.end(), {uint8_t(same), row[x]});
+                x += same;
+                continue;
+            }
+            out.insert(out.end(), {0, uint8_t(literal)});
+            out.insert(out.end(), row + x, row + x + literal);
+            if (literal % 2)
+                out.push_back(0);
+            x += literal;
+        }
+        out.insert(out.end(), {0, uint8_t(y + 1 < height ? 0 : 1)});
+    }
+    return out;
+}
+
 BmpBuilder square(int bitCount)
 {
     BmpBuilder b;
@@ -94,7 +126,7 @@ std::vector<uint8_t> rle8()
     BmpBuilder b = square(8);
     b.compression = 1;
     b.colors = grey256();
-    b.pixels = BmpBuilder::encodeRle(side, side, false, indices);
+    b.pixels = encodeRle8(side, side, indices);
     b.imageSize = uint32_t(b.pixels.size());
     return b.build();
 }

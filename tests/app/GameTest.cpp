@@ -126,7 +126,7 @@ TEST(GameSoak, TwoHundredThousandTicksEndEveryRunWherePinned)
         game.idle();
         if (tick % 4096 == 0)
             glRecorder::reset(); // keep the call log small
-        ASSERT_LE(sim->getTrackCursor(), trackVertices + 3 * 154) << "run " << run;
+        ASSERT_LE(sim->getTrackCursor(), trackVertices + 3 * std::size_t{154}) << "run " << run;
         if (!rolling || (++rollingTick, !sim->isFinished() && !sim->isCrashed()))
             continue;
 

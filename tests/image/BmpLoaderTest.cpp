@@ -17,6 +17,7 @@ namespace {
 BmpBuilder file24(int width, int height)
 {
     std::vector<uint32_t> values;
+    values.reserve(size_t(width) * size_t(height));
     for (int i = 0; i < width * height; ++i)
         values.push_back(0x102030u * uint32_t(i + 1));
     return file(width, height, 24, BmpBuilder::storeRows(width, height, 24, values));
@@ -106,7 +107,7 @@ TEST(BmpLoader, LayoutsOfOnePictureDecodeAlike)
     const Decoded wide = decode(core.build());
     ASSERT_TRUE(wide.image);
     EXPECT_EQ(40000, wide.image->width);
-    EXPECT_EQ(Bytes({0x12, 0x34, 0x56}), cut(wide.rgb(), 3 * 39999, 3 * 40000));
+    EXPECT_EQ(Bytes({0x12, 0x34, 0x56}), cut(wide.rgb(), 3 * size_t(39999), 3 * size_t(40000)));
 }
 
 // Every refusal gives no image and exactly one line with its message.

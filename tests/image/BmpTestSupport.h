@@ -79,6 +79,7 @@ inline BmpBuilder file(int width, int height, int bitCount, const Bytes& pixels,
 inline std::vector<uint32_t> greys(int count)
 {
     std::vector<uint32_t> out;
+    out.reserve(size_t(count));
     for (int i = 0; i < count; ++i)
         out.push_back(0x101010u * uint32_t(i));
     return out;

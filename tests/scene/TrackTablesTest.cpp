@@ -17,9 +17,9 @@ const float* row(int r)
 
 TEST(TrackTables, AreTheCourseBitForBit)
 {
-    EXPECT_EQ(0xe557621b1fc1dac9u, digest(trackVertices, 3 * trackRowCount));
-    EXPECT_EQ(0x57ad1fd353e745edu, digest(trackNormals, 3 * trackRowCount));
-    EXPECT_EQ(0xe0c8d20ef644914du, digest(trackTexCoords, 2 * trackRowCount));
+    EXPECT_EQ(0xe557621b1fc1dac9u, digest(trackVertices, 3 * std::size_t(trackRowCount)));
+    EXPECT_EQ(0x57ad1fd353e745edu, digest(trackNormals, 3 * std::size_t(trackRowCount)));
+    EXPECT_EQ(0xe0c8d20ef644914du, digest(trackTexCoords, 2 * std::size_t(trackRowCount)));
 
     // A few rows that show the shape: left edge on even rows, right on odd ones.
     const struct {
@@ -56,7 +56,7 @@ TEST(TrackCursor, WalksFromNullToTheLastRowAndHoldsThere)
     EXPECT_EQ(0.0f, x + y - 5 + z);
     for (int step = 1; step < trackRowCount + 3; ++step)
         TrackSurface::nextTrackVertex(cursor, x, y, z);
-    EXPECT_EQ(trackVertices + 3 * trackRowCount, cursor); // never beyond the table
+    EXPECT_EQ(trackVertices + 3 * std::size_t(trackRowCount), cursor); // never beyond the table
     EXPECT_EQ(154.0f, x);
     EXPECT_EQ(-3.25f, y);
     EXPECT_EQ(2.0f, z);

@@ -17,8 +17,8 @@ struct ScriptedRun {
     const char* name;
     float steer;
     int steerFrom; // rolling tick at which steering starts
+    float nudge;   // camera nudge in x, -y and z
     unsigned char brake;
-    float nudge; // camera nudge in x, -y and z
     bool crashed;
     int rollingTicks;
     uint32_t x, y, z;  // the marble's centre when rolling ends
@@ -31,7 +31,7 @@ const ScriptedRun runs[] = {
     {"d held", 0.1f, 0, 0, 0, true, 105, 0x3f34314e, 0x40b00000, 0x40008f7b, 0xdece1097c177f340u},
     {"a held", -0.1f, 0, 0, 0, true, 105, 0x3f34314e, 0x40b00000, 0xbc0f7c22, 0xdf8beabb21eb8161u},
     // Comes to rest in the first segment while the camera drifts.
-    {"brake held", 0, 0, 1, 0.001f, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000,
+    {"brake held", 0, 0, 0.001f, 1, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000,
      0x3978e2590aada961u},
     // Stops against the yellow obstacle, centres 1 apart: x = 25 - sqrt(0.75).
     {"no input", 0, 0, 0, 0, false, 1091, 0x41c11261, 0x40300000, 0x3f800000, 0xd240c4ca85f9de0fu},
@@ -42,7 +42,7 @@ const ScriptedRun runs[] = {
 uint64_t sceneDigest(Scene* scene, const Simulation& sim)
 {
     const Vec3 eye = scene->getCamera()->getEye(), center = scene->getCamera()->getCenter();
-    float marble[3];
+    float marble[3] = {};
     scene->getMarble()->getPosition(&marble[0], &marble[1], &marble[2]);
     const float state[] = {
         eye.x,     eye.y,     eye.z,     center.x,       center.y,           center.z,
