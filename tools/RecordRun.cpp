@@ -38,17 +38,6 @@ bool anythingDrawn(const WindowImage& image)
     return false;
 }
 
-// The marble's purple in full light: red 190 or more above green (light 0.93 or more).
-bool fullLight(const WindowImage& image)
-{
-    for (size_t i = 0; i + 2 < image.rgb.size(); i += 3) {
-        const int red = image.rgb[i], green = image.rgb[i + 1], blue = image.rgb[i + 2];
-        if (red - green >= 190 && blue - green >= 60)
-            return true;
-    }
-    return false;
-}
-
 // The light has faded out: nothing is brighter than a tenth.
 bool dark(const WindowImage& image)
 {
@@ -138,7 +127,7 @@ int main(int argc, char** argv)
                 std::printf("%d %d\n", width, scaledHeight(image, width));
             writeScaled(image, width, stdout);
             ++frames;
-            lit = lit || fullLight(image);
+            lit = lit || image.showsMarbleInFullLight();
             done = lit && dark(image);
             std::swap(image, previous);
         }

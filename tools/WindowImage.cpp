@@ -9,6 +9,16 @@ void WindowImage::resize(int newWidth, int newHeight)
     rgb.assign(size_t(width) * height * 3, 0);
 }
 
+bool WindowImage::showsMarbleInFullLight() const
+{
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3) {
+        const int red = rgb[i], green = rgb[i + 1], blue = rgb[i + 2];
+        if (red - green >= 190 && blue - green >= 60)
+            return true;
+    }
+    return false;
+}
+
 bool WindowImage::savePng(const std::string& path) const
 {
     if (width <= 0 || height <= 0)

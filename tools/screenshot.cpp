@@ -15,19 +15,6 @@
 
 namespace {
 
-// The marble's only colour of its own is its diffuse purple (0.8, 0, 0.6); ambient
-// and specular light add alike to all channels. Where it faces the light, red
-// stands 0.8 x light x 255 above green: 190 means the light is at 0.93 or more.
-bool showsMarbleInFullLight(const WindowImage& image)
-{
-    for (size_t i = 0; i + 2 < image.rgb.size(); i += 3) {
-        const int red = image.rgb[i], green = image.rgb[i + 1], blue = image.rgb[i + 2];
-        if (red - green >= 190 && blue - green >= 60)
-            return true;
-    }
-    return false;
-}
-
 int usage()
 {
     std::fprintf(stderr, "usage: screenshot [--timeout SECONDS] [--lit] TITLE FILE.png\n");
@@ -67,7 +54,7 @@ int main(int argc, char** argv)
         const unsigned long window = probe.findWindow(title);
         if (window && probe.grab(window, image)) {
             grabbed = true;
-            ready = !lit || showsMarbleInFullLight(image);
+            ready = !lit || image.showsMarbleInFullLight();
         }
         if (!ready)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
