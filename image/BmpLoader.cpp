@@ -1,10 +1,5 @@
 #include "image/BmpLoader.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +8,7 @@
 #include "image/BmpDecoder.h"
 #include "image/BmpSource.h"
 #include "image/LittleEndian.h"
+#include "image/MappedFile.h"
 
 namespace {
 
@@ -169,23 +165,6 @@ bool tooLarge(const BmpSource& source)
     return width * height > maxPixels;
 }
 
-// Maps the whole file read-only; null when it cannot be opened, is empty or cannot be
-// mapped. The descriptor is closed at once: the mapping does not need it.
-const unsigned char* mapFile(const char* fileName, size_t& size)
-{
-    const int fd = open(fileName, O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return nullptr;
-    void* view = MAP_FAILED;
-    struct stat info;
-    if (fstat(fd, &info) == 0 && info.st_size > 0) {
-        size = size_t(info.st_size);
-        view = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-    }
-    close(fd);
-    return view == MAP_FAILED ? nullptr : static_cast<const unsigned char*>(view);
-}
-
 // Decodes the pixels that start pixelStart bytes into the file; the source is complete.
 RgbImage* decodePixels(const BmpSource& source, const unsigned char* bytes, size_t size,
                        size_t pixelStart, const uint32_t masks[3])
@@ -275,13 +254,10 @@ RgbImage* decodeBmpImage(const unsigned char* bytes, size_t size)
 
 RgbImage* loadBmpImage(const char* fileName)
 {
-    size_t size = 0;
-    const unsigned char* view = mapFile(fileName, size);
-    if (!view) {
+    const MappedFile file(fileName);
+    if (!file.data()) {
         reportOpenFailure(fileName);
         return nullptr;
     }
-    RgbImage* image = decodeBmpImage(view, size);
-    munmap(const_cast<unsigned char*>(view), size);
-    return image;
+    return decodeBmpImage(file.data(), file.size());
 }

@@ -2,26 +2,32 @@
 
 #include <GL/freeglut.h>
 #include <GL/glu.h>
-#include <GL/glx.h>
-#include <GL/glxext.h>
 
 #include <algorithm>
 #include <initializer_list>
 #include <sstream>
-#include <type_traits>
 
 namespace {
 
 std::vector<GlCall> log;
 GLuint nextTexture = 1;
 bool recording = true;
-std::string glxExtensions;
-// A display whose fields are all zero, the default screen among them.
-std::remove_pointer_t<_XPrivDisplay> glxDisplay{};
 
-// Takes the arguments as a list so that nothing is allocated while recording is off.
-void record(const char* name, std::initializer_list<double> args, const void* pointer = nullptr,
-            const GLfloat* floats = nullptr, int floatCount = 0)
+using glRecorder::rec;
+using glRecorder::record;
+
+// How many floats a glLightfv / glMaterialfv parameter carries.
+int paramCount(GLenum pname)
+{
+    return pname == GL_SHININESS ? 1 : 4;
+}
+
+} // namespace
+
+namespace glRecorder {
+
+void record(const char* name, std::initializer_list<double> args, const void* pointer,
+            const float* floats, int floatCount)
 {
     if (!recording)
         return;
@@ -30,38 +36,11 @@ void record(const char* name, std::initializer_list<double> args, const void* po
     log.push_back(std::move(call));
 }
 
-// A call whose arguments are all numbers.
-template <typename... Args> void rec(const char* name, Args... args)
-{
-    record(name, {double(args)...});
-}
-
-// How many floats a glLightfv / glMaterialfv parameter carries.
-int paramCount(GLenum pname)
-{
-    return pname == GL_SHININESS ? 1 : 4;
-}
-
-// clang-format off
-void swapIntervalExt(Display*, GLXDrawable d, int i) { rec("glXSwapIntervalEXT", d, i); }
-int swapIntervalMesa(unsigned i) { rec("glXSwapIntervalMESA", i); return 0; }
-int swapIntervalSgi(int i) { rec("glXSwapIntervalSGI", i); return 0; }
-// clang-format on
-
-} // namespace
-
-namespace glRecorder {
-
 void reset()
 {
     log.clear();
     nextTexture = 1;
-    glxExtensions.clear();
-}
-
-void offerGlxExtensions(const std::string& extensions)
-{
-    glxExtensions = extensions;
+    resetPlatform();
 }
 
 void setRecording(bool on)
@@ -161,21 +140,6 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
     record("gluBuild2DMipmaps", {double(target), double(internalFormat), double(width),
         double(height), double(format), double(type)}, data);
     return 0;
-}
-Display* glXGetCurrentDisplay(void) { return reinterpret_cast<Display*>(&glxDisplay); }
-GLXDrawable glXGetCurrentDrawable(void) { return glRecorder::currentDrawable; }
-const char* glXQueryExtensionsString(Display*, int screen) {
-    rec("glXQueryExtensionsString", screen);
-    return glxExtensions.c_str();
-}
-// Like a real driver, hands out an address for an entry point whether or not its
-// extension is offered.
-__GLXextFuncPtr glXGetProcAddressARB(const GLubyte* name) {
-    const std::string entry = reinterpret_cast<const char*>(name);
-    return entry == "glXSwapIntervalEXT"    ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalExt)
-           : entry == "glXSwapIntervalMESA" ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalMesa)
-           : entry == "glXSwapIntervalSGI"  ? reinterpret_cast<__GLXextFuncPtr>(swapIntervalSgi)
-                                            : nullptr;
 }
 void glutSolidSphere(double r, GLint sl, GLint st) { rec("glutSolidSphere", r, sl, st); }
 void glutSwapBuffers(void) { rec("glutSwapBuffers"); }
