@@ -31,6 +31,11 @@ void Game::keyboardUp(unsigned char key, int x, int y)
     inputHandler->keyboardUp(key, x, y);
 }
 
+void Game::focusLost()
+{
+    inputHandler->focusLost();
+}
+
 void Game::idle()
 {
     simulation->tick();

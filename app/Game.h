@@ -14,6 +14,7 @@ public:
     void motion(int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void keyboardUp(unsigned char key, int x, int y);
+    void focusLost();
     void idle();
 
     Simulation* getSimulation() { return simulation; }

@@ -3,6 +3,7 @@
 
 #include <GL/freeglut.h>
 
+#include "app/FocusWatch.h"
 #include "app/Game.h"
 #include "app/MessageDialog.h"
 #include "app/SwapInterval.h"
@@ -11,6 +12,9 @@
 
 static Scene* gScene;
 static Game* gGame;
+// Keys let go in another window never come back as key-ups: on the next tick after
+// the window loses the focus, the game lets go of them itself.
+static FocusWatch* gFocusWatch;
 
 static void display()
 {
@@ -44,6 +48,8 @@ static void keyboardUp(unsigned char key, int x, int y)
 
 static void idle()
 {
+    if (gFocusWatch->lost())
+        gGame->focusLost();
     gGame->idle();
 }
 
@@ -64,6 +70,7 @@ int main(int argc, char** argv)
     setBmpErrorNotice(MessageDialog::show);
     gScene = new Scene();
     gGame = new Game(gScene);
+    gFocusWatch = new FocusWatch();
 
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);

@@ -84,3 +84,9 @@ void InputHandler::keyboardUp(unsigned char key, int, int)
         break;
     }
 }
+
+void InputHandler::focusLost()
+{
+    keyboardUp('d', 0, 0);
+    keyboardUp('b', 0, 0);
+}

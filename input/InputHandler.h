@@ -11,6 +11,8 @@ public:
     void motion(int x, int y);
     void keyboard(unsigned char key, int x, int y);
     void keyboardUp(unsigned char key, int x, int y);
+    // The window lost the keyboard focus: the held keys are let go as if released.
+    void focusLost();
 
 private:
     ControlState* controls;

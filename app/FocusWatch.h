@@ -1,0 +1,14 @@
+#pragma once
+
+// Watches the program's window for the loss of the keyboard focus. A key released
+// while another window has the focus is reported to that window, never to the game,
+// so the game must let go of its held controls itself when the focus goes.
+class FocusWatch {
+public:
+    // Watches the current GLUT window.
+    FocusWatch();
+
+    // True once for every loss of the focus since the last call (several losses in
+    // between count as one).
+    bool lost();
+};

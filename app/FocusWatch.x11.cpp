@@ -1,0 +1,10 @@
+#include "app/FocusWatch.h"
+
+FocusWatch::FocusWatch()
+{
+}
+
+bool FocusWatch::lost()
+{
+    return false;
+}
