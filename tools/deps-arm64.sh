@@ -2,7 +2,8 @@
 # Makes sure the packages of the arm64 cross build are present: the cross compiler,
 # user-mode emulation and, through multiarch, the arm64 libraries the game and its
 # tests link, with Mesa's arm64 drivers, on which the package test starts the game.
-# As root it installs what is missing; otherwise it prints the lines to run.
+# As root it installs what is missing (tools/apt-install.sh, which waits for another
+# apt job to finish); otherwise it prints the line to run.
 #   tools/deps-arm64.sh           install (or print) what is missing
 #   tools/deps-arm64.sh --check   only answer: exit 0 when the arm64 suite can be built
 set -euo pipefail
@@ -27,14 +28,11 @@ done
 grep -qx arm64 <<<"$foreign" && [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
-    grep -qx arm64 <<<"$foreign" || dpkg --add-architecture arm64
-    echo "Installing: ${missing[*]}"
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        "${missing[@]}" >/dev/null
+    "$(dirname "$0")/apt-install.sh" --add-architecture arm64 "${missing[@]}"
 else
-    echo "Missing packages for the arm64 build. Run:" >&2
-    grep -qx arm64 <<<"$foreign" || echo "  sudo dpkg --add-architecture arm64" >&2
-    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    add=""
+    grep -qx arm64 <<<"$foreign" || add="dpkg --add-architecture arm64 && "
+    echo "Missing packages for the arm64 build. As root (or with sudo), run:" \
+        "${add}apt-get update && apt-get install -y ${missing[*]}" >&2
     exit 1
 fi

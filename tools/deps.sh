@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the Debian packages the build, the game and the tests need are present.
-# As root it installs what is missing; otherwise it prints the line to run.
+# As root it installs what is missing (tools/apt-install.sh, which waits for another
+# apt job to finish); otherwise it prints the line to run.
 set -euo pipefail
 
 packages=(
@@ -20,11 +21,8 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    "$(dirname "$0")/apt-install.sh" "${missing[@]}"
 else
-    echo "Missing packages. Run:" >&2
-    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    echo "Missing Debian packages. As root (or with sudo), run: apt-get install -y ${missing[*]}" >&2
     exit 1
 fi
