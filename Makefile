@@ -9,6 +9,9 @@ PLAIN_CXX ?= g++
 ASAN_CXX ?= clang++
 JOBS ?= $(shell nproc)
 XVFB = tools/with-xvfb.sh
+# No "Entering directory" lines, from this make or from the makes that cmake --build
+# starts (they inherit the flag).
+MAKEFLAGS += --no-print-directory
 # Leak checking is on by default; the display tests turn it off for themselves
 # (tests/support/NoLeakCheck.cpp), as they load the GL driver.
 SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
@@ -64,9 +67,14 @@ demo: configure
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
 # for arm64 and run under qemu (when the cross tools are installed), two builds
 # of the package compared byte for byte, the format check and a short fuzzing run.
+# Each stage is a target of this Makefile: adding one to TEST_STAGES adds a stage.
+# tools/test-stages.sh runs them in order, shows their output without the routine
+# lines and ends with a table of results and times and "N passed, N failed".
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
-test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
+TEST_STAGES = format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
 	test-reproducible fuzz
+test: deps
+	@MAKE="$(MAKE)" STAGE_LOG="$(BUILD)/test-stages.log" tools/test-stages.sh $(TEST_STAGES)
 
 test-plain: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -16,13 +16,25 @@
 # A target named skip-* stands for a stage that cannot run on this machine (it
 # prints why): it shows as skipped, and counts neither as passed nor as failed.
 #
-# Called from the Makefile as `MAKE="$(MAKE)" tools/test-stages.sh TARGET...`, so
-# the stages run under the same make (and its job server); --no-print-directory
-# keeps make, and the makes that cmake --build starts, from printing the folders
-# they enter and leave.
+# Called from the Makefile as `MAKE="$(MAKE)" tools/test-stages.sh TARGET...`: each
+# stage runs under the same make, with the same options and variables, as if it had
+# been asked for alone (`make test-plain`). The stages run one after another and
+# each builds with its own -j $(JOBS), so the job server of a `make -j2 test` is not
+# handed on: the makes that cmake --build starts would otherwise be given two job
+# limits, or a job server they cannot reach, and say so. --no-print-directory keeps
+# make from printing the folder it enters and leaves.
 set -uo pipefail
 
 make=${MAKE:-make}
+flags=()
+for word in ${MAKEFLAGS:-}; do
+    case $word in
+        -j* | --jobserver-*) ;;
+        *) flags+=("$word") ;;
+    esac
+done
+export MAKEFLAGS="${flags[*]}"
+unset MFLAGS
 log=${STAGE_LOG:-build/test-stages.log}
 mkdir -p "$(dirname "$log")"
 : >"$log"
