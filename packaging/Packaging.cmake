@@ -169,7 +169,8 @@ if(BUILD_TESTING)
     # Builds the .deb, checks it the way Debian does where the tools are
     # installed, unpacks it into a scratch root and starts its launcher.
     add_test(NAME package_installs
-        COMMAND ${CMAKE_SOURCE_DIR}/tools/test-package.sh ${CMAKE_BINARY_DIR})
+        COMMAND ${CMAKE_SOURCE_DIR}/tools/test-package.sh ${CMAKE_BINARY_DIR}
+            $<$<BOOL:${MARBLE_HARDEN}>:--hardened>)
     # Its game window opens at (0, 0) like the display tests' windows: one at a time.
     # A cross build's game is started under emulation, which takes longer.
     if(CMAKE_CROSSCOMPILING)

@@ -39,7 +39,7 @@ log=${STAGE_LOG:-build/test-stages.log}
 mkdir -p "$(dirname "$log")"
 : >"$log"
 
-routine='^\[ *[0-9]+%\] |^-- |^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
+routine='^\[ *[0-9]+%\] |^-- |^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
 
 names=()
 results=()
