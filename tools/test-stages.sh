@@ -27,12 +27,14 @@ set -uo pipefail
 
 make=${MAKE:-make}
 flags=()
+set -f
 for word in ${MAKEFLAGS:-}; do
     case $word in
         -j* | --jobserver-*) ;;
         *) flags+=("$word") ;;
     esac
 done
+set +f
 export MAKEFLAGS="${flags[*]}"
 unset MFLAGS
 log=${STAGE_LOG:-build/test-stages.log}
