@@ -45,6 +45,9 @@ FocusWatch::FocusWatch()
 // focus, and also another program grabbing the keyboard (a window manager's
 // Alt-Tab), since the keys let go during a grab go to the grabbing program. Focus
 // moving into a window inside this one would keep it, but the window has none.
+// Keys that followed the pointer into the window and then have the focus set on
+// the window itself count as lost too: a key still held must be pressed again,
+// which is better than a key let go in another window and never heard of.
 bool FocusWatch::lost()
 {
     if (!watchConnection)
