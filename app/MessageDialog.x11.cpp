@@ -27,6 +27,24 @@ struct Box {
 };
 Box* box = nullptr;
 
+// The X windows the box deals with, and the error handler that was in place
+// before it. Another program may destroy the box (xdotool windowclose does) or
+// unmap the held window at any moment, so errors about these two are the box's to
+// handle: a destroyed box counts as dismissed. Errors about anything else go on to
+// the handler before, Xlib's own, which ends the program.
+Window boxHandle = 0;
+Window heldHandle = 0;
+XErrorHandler handlerBefore = nullptr;
+
+int onXError(Display* display, XErrorEvent* error)
+{
+    if (boxHandle && error->resourceid == boxHandle)
+        return 0;
+    if (heldHandle && error->resourceid == heldHandle)
+        return 0;
+    return handlerBefore ? handlerBefore(display, error) : 0;
+}
+
 // The size freeglut has passed to the held window, width -1 while none.
 int heldWidth = -1;
 int heldHeight = -1;
@@ -120,6 +138,48 @@ void holdReshape(int width, int height)
     heldHeight = height;
 }
 
+bool isViewable(Display* display, Window window)
+{
+    XWindowAttributes at;
+    return XGetWindowAttributes(display, window, &at) && at.map_state == IsViewable;
+}
+
+// freeglut ignores the DestroyNotify of a window destroyed by another program and
+// would go on waiting for the box: asking for the window's attributes is what
+// tells that it is gone.
+bool exists(Display* display, Window window)
+{
+    XWindowAttributes at;
+    return XGetWindowAttributes(display, window, &at) != 0;
+}
+
+// The keyboard comes to the box as soon as it can take it (a window must be on
+// screen to hold the focus), so Enter and Escape reach it even where no window
+// manager gives the focus to new windows.
+void takeFocus(Display* display, bool& taken)
+{
+    if (taken || !isViewable(display, boxHandle))
+        return;
+    XSetInputFocus(display, boxHandle, RevertToParent, CurrentTime);
+    taken = true;
+}
+
+// Hands the keyboard back to the held window, unless the player has given it to
+// another program meanwhile: only a focus still on the box, or left to nobody by
+// the box's going, comes back.
+void giveBackFocus(Display* display)
+{
+    if (!heldHandle)
+        return;
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    const bool unclaimed = focus == None || focus == PointerRoot || focus == boxHandle ||
+                           focus == DefaultRootWindow(display);
+    if (unclaimed && isViewable(display, heldHandle))
+        XSetInputFocus(display, heldHandle, RevertToParent, CurrentTime);
+}
+
 // Sleeps until the X server has something for this program.
 void waitForEvents(Display* display)
 {
@@ -201,19 +261,35 @@ void MessageDialog::show(const char* caption, const char* text)
     glutMouseFunc(mouse);
     glutCloseFunc(closed);
     Display* connection = glXGetCurrentDisplay();
+    boxHandle = glXGetCurrentDrawable();
+    heldHandle = ownerHandle;
+    handlerBefore = XSetErrorHandler(onXError);
     if (ownerHandle)
-        XSetTransientForHint(connection, glXGetCurrentDrawable(), ownerHandle);
+        XSetTransientForHint(connection, boxHandle, ownerHandle);
 
+    bool focused = false;
     while (shown.open) {
         glutMainLoopEvent();
-        if (shown.open)
+        if (shown.open && !exists(connection, boxHandle))
+            shown.open = false;
+        if (shown.open) {
+            takeFocus(connection, focused);
             waitForEvents(connection);
+        }
     }
+    // freeglut calls closed() from inside glutDestroyWindow and destroys the
+    // window itself at its next pass over the events, which comes at once, while
+    // errors about the box are still ignored: a box destroyed by another program is
+    // one of freeglut's windows until then, and destroying it again only brings
+    // such errors.
     if (shown.window) {
         glutDestroyWindow(shown.window);
-        while (shown.window)
-            glutMainLoopEvent();
+        glutMainLoopEvent();
     }
+    giveBackFocus(connection);
+    XSync(connection, False);
+    XSetErrorHandler(handlerBefore);
+    boxHandle = heldHandle = 0;
     if (owner) {
         handOnHeldSize(connection, ownerHandle);
         glutSetWindow(owner);

@@ -7,6 +7,7 @@
 #include "app/Game.h"
 #include "app/MessageDialog.h"
 #include "app/SwapInterval.h"
+#include "app/WindowIdentity.h"
 #include "image/BmpLoader.h"
 #include "scene/Scene.h"
 
@@ -60,6 +61,8 @@ int main(int argc, char** argv)
     glutInitWindowSize(1273, 970);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
+    // Its class, process and icon, by which the desktop ties it to the menu entry.
+    WindowIdentity::apply();
     // One frame per display refresh where the driver lets us ask for it; each frame
     // is one tick of the game.
     requestSwapInterval();

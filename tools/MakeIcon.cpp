@@ -1,5 +1,7 @@
 // Paints the application icon: a shaded purple marble resting on a tiled track
-// that runs away from the viewer. Usage: marble-icon SIZE OUTPUT.png
+// that runs away from the viewer. Usage:
+//   marble-icon SIZE OUTPUT.png              one size, as PNG
+//   marble-icon --window-icon OUTPUT.cpp     the X11 window's icon, in every size
 //
 // Each pixel is ray traced (a sphere over a flat strip) with 4 x 4 samples, so
 // every size comes out smooth without a drawing library.
@@ -10,6 +12,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -127,20 +130,10 @@ Rgba sample(double x, double y)
     return {0.0, 0.0, 0.0, 0.0};
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// The icon at SIZE x SIZE pixels, RGBA, top row first. Stored straight (not
+// premultiplied), as PNG expects.
+std::vector<unsigned char> paint(int size)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s SIZE OUTPUT.png\n", argv[0]);
-        return 2;
-    }
-    const int size = std::atoi(argv[1]);
-    if (size < 16 || size > 1024) {
-        std::fprintf(stderr, "%s: size must be between 16 and 1024\n", argv[0]);
-        return 2;
-    }
-
     const int samples = 4;
     std::vector<unsigned char> pixels(static_cast<size_t>(size) * size * 4);
     for (int row = 0; row < size; ++row) {
@@ -159,7 +152,6 @@ int main(int argc, char** argv)
             }
             unsigned char* p = &pixels[(static_cast<size_t>(row) * size + col) * 4];
             const double a = sum.a / (samples * samples);
-            // Stored straight (not premultiplied), as PNG expects.
             const double unpremultiply = sum.a > 0.0 ? 1.0 / sum.a : 0.0;
             p[0] = static_cast<unsigned char>(std::lround(255.0 * clamp01(sum.r * unpremultiply)));
             p[1] = static_cast<unsigned char>(std::lround(255.0 * clamp01(sum.g * unpremultiply)));
@@ -167,7 +159,60 @@ int main(int argc, char** argv)
             p[3] = static_cast<unsigned char>(std::lround(255.0 * a));
         }
     }
+    return pixels;
+}
 
+// The X11 window icon, _NET_WM_ICON, as a C++ source compiled into the game: for
+// each size a window manager may show in a title bar, a taskbar or a task
+// switcher, its width and height, then its pixels as 0xAARRGGBB (straight alpha),
+// top row first, left to right.
+int writeWindowIcon(const char* path)
+{
+    std::vector<unsigned long> items;
+    for (const int size : {16, 32, 48, 64}) {
+        const std::vector<unsigned char> rgba = paint(size);
+        items.push_back(static_cast<unsigned long>(size));
+        items.push_back(static_cast<unsigned long>(size));
+        for (size_t i = 0; i < rgba.size(); i += 4)
+            items.push_back((static_cast<unsigned long>(rgba[i + 3]) << 24) |
+                            (static_cast<unsigned long>(rgba[i]) << 16) |
+                            (static_cast<unsigned long>(rgba[i + 1]) << 8) | rgba[i + 2]);
+    }
+    FILE* out = std::fopen(path, "w");
+    if (!out)
+        return 1;
+    std::fprintf(out,
+                 "// The window's icon, painted by tools/MakeIcon.cpp --window-icon.\n"
+                 "extern const unsigned int windowIconLength = %zu;\n"
+                 "extern const unsigned int windowIcon[] = {",
+                 items.size());
+    for (size_t i = 0; i < items.size(); ++i)
+        std::fprintf(out, "%s0x%08lx,", i % 8 ? " " : "\n    ", items[i]);
+    std::fprintf(out, "\n};\n");
+    return std::fclose(out) == 0 ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::strcmp(argv[1], "--window-icon") == 0) {
+        if (writeWindowIcon(argv[2]) == 0)
+            return 0;
+        std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
+        return 1;
+    }
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s SIZE OUTPUT.png | --window-icon OUTPUT.cpp\n", argv[0]);
+        return 2;
+    }
+    const int size = std::atoi(argv[1]);
+    if (size < 16 || size > 1024) {
+        std::fprintf(stderr, "%s: size must be between 16 and 1024\n", argv[0]);
+        return 2;
+    }
+
+    const std::vector<unsigned char> pixels = paint(size);
     if (!stbi_write_png(argv[2], size, size, 4, pixels.data(), size * 4)) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
         return 1;

@@ -276,3 +276,120 @@ bool XWindowProbe::requestClose(unsigned long window)
     XSendEvent(display, window, False, NoEventMask, &event);
     return trap.ok();
 }
+
+bool XWindowProbe::destroy(unsigned long window)
+{
+    if (!display)
+        return false;
+    ErrorTrap trap(display);
+    XDestroyWindow(display, window);
+    return trap.ok();
+}
+
+bool XWindowProbe::movePointer(int x, int y)
+{
+    if (!display || !xtest)
+        return false;
+    ErrorTrap trap(display);
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    return trap.ok();
+}
+
+unsigned long XWindowProbe::focusedWindow()
+{
+    if (!display)
+        return 0;
+    Window focus = 0;
+    int revertTo = 0;
+    XGetInputFocus(display, &focus, &revertTo);
+    return focus;
+}
+
+unsigned long XWindowProbe::openWindow(int x, int y, int width, int height)
+{
+    if (!display)
+        return 0;
+    ErrorTrap trap(display);
+    const int screen = DefaultScreen(display);
+    const Window window = XCreateSimpleWindow(
+        display, DefaultRootWindow(display), x, y, unsigned(width), unsigned(height), 0,
+        BlackPixel(display, screen), WhitePixel(display, screen));
+    // Placed where asked, even under a window manager.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = x;
+    hints.y = y;
+    hints.width = width;
+    hints.height = height;
+    XSetWMNormalHints(display, window, &hints);
+    XSelectInput(display, window, KeyReleaseMask);
+    XMapWindow(display, window);
+    if (!trap.ok())
+        return 0;
+    // A window manager maps it later than asked: wait until it can take the focus.
+    for (int tries = 0; tries < 1000; ++tries) {
+        XWindowAttributes attributes;
+        if (XGetWindowAttributes(display, window, &attributes) &&
+            attributes.map_state == IsViewable)
+            return window;
+        XSync(display, False);
+    }
+    return 0;
+}
+
+bool XWindowProbe::keyReleasedIn(unsigned long window)
+{
+    if (!display)
+        return false;
+    XSync(display, False);
+    XEvent event;
+    bool released = false;
+    while (XCheckTypedWindowEvent(display, window, KeyRelease, &event))
+        released = true;
+    return released;
+}
+
+bool XWindowProbe::property(unsigned long window, const std::string& name, int format,
+                            std::vector<unsigned char>& bytes, std::vector<unsigned long>& numbers)
+{
+    if (!display)
+        return false;
+    ErrorTrap trap(display);
+    const Atom atom = XInternAtom(display, name.c_str(), True);
+    if (atom == None)
+        return false;
+    Atom type = None;
+    int gotFormat = 0;
+    unsigned long count = 0, left = 0;
+    unsigned char* data = nullptr;
+    // Up to 16 MB: far more than any property a window carries.
+    const int status = XGetWindowProperty(display, window, atom, 0, 1L << 22, False,
+                                          AnyPropertyType, &type, &gotFormat, &count, &left, &data);
+    const bool ok = trap.ok() && status == Success && data && gotFormat == format && left == 0;
+    if (ok && format == 8)
+        bytes.assign(data, data + count);
+    // Xlib hands 32-bit items over as longs, sign-extended where longs are wider.
+    if (ok && format == 32)
+        for (unsigned long i = 0; i < count; ++i)
+            numbers.push_back(reinterpret_cast<const unsigned long*>(data)[i] & 0xffffffffUL);
+    if (data)
+        XFree(data);
+    return ok;
+}
+
+bool XWindowProbe::textProperty(unsigned long window, const std::string& name, std::string& text)
+{
+    std::vector<unsigned char> bytes;
+    std::vector<unsigned long> numbers;
+    if (!property(window, name, 8, bytes, numbers))
+        return false;
+    text.assign(bytes.begin(), bytes.end());
+    return true;
+}
+
+bool XWindowProbe::numberProperty(unsigned long window, const std::string& name,
+                                  std::vector<unsigned long>& numbers)
+{
+    std::vector<unsigned char> bytes;
+    return property(window, name, 32, bytes, numbers);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "tools/WindowImage.h"
 
@@ -55,9 +56,30 @@ public:
     bool click(unsigned long window, int x, int y);
     // Asks the window to close, as a window manager's close button does.
     bool requestClose(unsigned long window);
+    // Destroys the window from outside, whoever made it, as `xdotool windowclose` does.
+    bool destroy(unsigned long window);
+    // Moves the pointer to a point of the screen.
+    bool movePointer(int x, int y);
+    // The window that has the keyboard focus; 0 for none, 1 for PointerRoot (keys
+    // go to the window under the pointer).
+    unsigned long focusedWindow();
+
+    // A plain window of the probe's own at a point of the screen, shown and ready
+    // to take the focus, which notes the keys released in it; 0 on failure.
+    unsigned long openWindow(int x, int y, int width, int height);
+    // True when a key has been released in a window of openWindow since the last call.
+    bool keyReleasedIn(unsigned long window);
+
+    // A property of the window: text (the items of an 8-bit property, zero bytes
+    // kept), or numbers (the items of a 32-bit property, such as CARDINAL).
+    bool textProperty(unsigned long window, const std::string& name, std::string& text);
+    bool numberProperty(unsigned long window, const std::string& name,
+                        std::vector<unsigned long>& numbers);
 
 private:
     unsigned long search(unsigned long window, const std::string& title);
+    bool property(unsigned long window, const std::string& name, int format,
+                  std::vector<unsigned char>& bytes, std::vector<unsigned long>& numbers);
 
     _XDisplay* display = nullptr;
     bool xtest = false;

@@ -4,13 +4,18 @@
 // and gives up after a generous bound, saying what never happened.
 
 #include <gtest/gtest.h>
+#include <stb_image.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "support/GameProcess.h"
 #include "tools/WindowImage.h"
@@ -128,6 +133,57 @@ protected:
         return passed;
     }
 
+    // The desktop ties the window to the menu entry by its class, which the desktop
+    // entry names, and to the process by its id; it shows the icon the package
+    // ships, here in every size a window manager may ask for.
+    void checkIdentity()
+    {
+        std::ifstream entry(MARBLE_DESKTOP_ENTRY);
+        std::string line, startupClass;
+        while (std::getline(entry, line))
+            if (line.rfind("StartupWMClass=", 0) == 0)
+                startupClass = line.substr(line.find('=') + 1);
+        ASSERT_FALSE(startupClass.empty()) << "the desktop entry names no StartupWMClass";
+        std::string windowClass;
+        ASSERT_TRUE(probe.textProperty(window, "WM_CLASS", windowClass)) << "no WM_CLASS";
+        EXPECT_EQ(std::string("marble-run") + '\0' + startupClass + '\0', windowClass);
+
+        std::vector<unsigned long> pid, icon;
+        ASSERT_TRUE(probe.numberProperty(window, "_NET_WM_PID", pid)) << "no _NET_WM_PID";
+        EXPECT_EQ(std::vector<unsigned long>{static_cast<unsigned long>(game->id())}, pid);
+
+        // Images of width, height and ARGB pixels, one after another, compared with
+        // the PNG the icon painter makes of each size.
+        ASSERT_TRUE(probe.numberProperty(window, "_NET_WM_ICON", icon)) << "no _NET_WM_ICON";
+        const std::string png = std::filesystem::temp_directory_path().string() + "/marble-icon-" +
+                                std::to_string(getpid()) + ".png";
+        std::vector<unsigned long> sizes;
+        size_t at = 0;
+        while (at + 2 <= icon.size() && icon[at] == icon[at + 1] &&
+               at + 2 + icon[at] * icon[at] <= icon.size()) {
+            const unsigned long size = icon[at];
+            sizes.push_back(size);
+            const std::string paint = MARBLE_ICON_PAINTER " " + std::to_string(size) + " " + png;
+            int width = 0, height = 0, channels = 0;
+            ASSERT_EQ(0, std::system(paint.c_str())) << paint;
+            unsigned char* pixels = stbi_load(png.c_str(), &width, &height, &channels, 4);
+            std::filesystem::remove(png);
+            ASSERT_TRUE(pixels && width == int(size) && height == int(size)) << paint;
+            int differ = 0;
+            for (unsigned long i = 0; i < size * size; ++i) {
+                const unsigned char* p = pixels + 4 * i;
+                differ += icon[at + 2 + i] != (static_cast<unsigned long>(p[3]) << 24 |
+                                               static_cast<unsigned long>(p[0]) << 16 |
+                                               static_cast<unsigned long>(p[1]) << 8 | p[2]);
+            }
+            stbi_image_free(pixels);
+            EXPECT_EQ(0, differ) << "pixels of the " << size << "-pixel icon differ";
+            at += 2 + size * size;
+        }
+        EXPECT_EQ(icon.size(), at) << "_NET_WM_ICON holds something other than images";
+        EXPECT_EQ((std::vector<unsigned long>{16, 32, 48, 64}), sizes);
+    }
+
     XWindowProbe probe;
     std::unique_ptr<GameProcess> game;
     unsigned long window = 0;
@@ -157,6 +213,8 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
     EXPECT_LE(Look(picture).brightest, 20) << "the first picture is already lit";
     EXPECT_EQ(0, Look(picture, {0, 0, 40}).brightest) << "the sky is not black";
     EXPECT_EQ(0, Look(picture, marbleBelowTheDeck).black);
+    // The window was marked before its first frame.
+    EXPECT_NO_FATAL_FAILURE(checkIdentity());
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
     ASSERT_TRUE(waitFor("lit", marbleLit)) << "the marble never showed in full light";
@@ -178,10 +236,31 @@ TEST_F(GameWindow, PlaysRunsAndEndsOnEscape)
         }
         return levelWithMarble > 0 && look.litPurple == 0 && look.mean >= 0.85 * levelWithMarble;
     })) << "the marble never left the view in full light";
+
+    // Another program takes the keyboard while d is held, and d is let go there:
+    // the game never hears the release, but lets go of d itself when the focus
+    // leaves, and the focus comes back. The server serves the probe alone
+    // meanwhile, so the game sees it all at once, whatever the pace of either.
+    const unsigned long other =
+        probe.openWindow(probe.screenWidth() - 110, probe.screenHeight() - 110, 100, 100);
+    ASSERT_NE(other, 0ul) << "could not open a window of another program";
+    ASSERT_TRUE(probe.freeze());
+    const bool moved = probe.focus(other) && probe.key("d", false) && probe.focus(window);
+    probe.thaw();
+    ASSERT_TRUE(moved);
+    EXPECT_TRUE(probe.keyReleasedIn(other)) << "d was let go in the game's window";
+    probe.destroy(other);
+
     ASSERT_TRUE(waitFor("dark", [](const WindowImage& i) { return Look(i).brightest <= 24; }))
         << "the light never faded out";
     ASSERT_TRUE(waitFor("restarted", marbleLit)) << "no new run";
-    EXPECT_TRUE(probe.key("d", false));
+    // With no key held the marble rolls straight down to the yellow obstacle and
+    // stops there, at its spot, while the light fades out (in full light some 3500
+    // of its pixels are lit purple, over 1500 until the light has fallen by half).
+    ASSERT_TRUE(waitFor("straight", [](const WindowImage& i) {
+        const Look look(i, marble);
+        return look.litPurple >= 1500 && look.mostRedOverGreen <= 180;
+    })) << "the marble did not stay in view as the light faded: it still steers";
 
     // Escape ends the program with status 0.
     ASSERT_TRUE(probe.key("Escape", true));
@@ -215,9 +294,13 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
             }
         return light * 2 > box.width * box.height && right - left >= 120 && lowerInk > 0;
     };
+    // Keys reach the box wherever the pointer is: it has the keyboard.
+    const auto pointerAway = [&] {
+        return probe.movePointer(probe.screenWidth() - 1, probe.screenHeight() - 1);
+    };
     const std::function<bool(unsigned long, const WindowImage&)> dismissals[] = {
-        [&](unsigned long box, const WindowImage&) {
-            return probe.focus(box) && probe.key("Return", true) && probe.key("Return", false);
+        [&](unsigned long, const WindowImage&) {
+            return pointerAway() && probe.key("Return", true) && probe.key("Return", false);
         },
         [&](unsigned long box, const WindowImage& image) { // a click amid the button's ink
             long x = 0, y = 0, n = 0;
@@ -231,6 +314,8 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
             return n > 0 && probe.click(box, int(x / n), int(y / n));
         },
         [&](unsigned long box, const WindowImage&) { return probe.requestClose(box); },
+        // Another program destroys it (xdotool windowclose): dismissed all the same.
+        [&](unsigned long box, const WindowImage&) { return probe.destroy(box); },
     };
     for (const auto& dismiss : dismissals) {
         ASSERT_NO_FATAL_FAILURE(start(folder, errors));
@@ -242,6 +327,10 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
             Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ASSERT_TRUE(box && showsMessage(image)) << "no box captioned Error showed its text";
+        // No window manager gives it the focus here: it takes the focus itself.
+        while (probe.focusedWindow() != box && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ASSERT_EQ(box, probe.focusedWindow()) << "the box did not take the keyboard";
         std::ifstream written(errors);
         EXPECT_EQ("Error: Image file conversion error.\n",
                   std::string(std::istreambuf_iterator<char>(written), {}));
@@ -267,6 +356,14 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
         ASSERT_TRUE(waitFor("after-box", marbleLit)) << "the game did not play on after the box";
         EXPECT_LE(Look(picture, firstRamp).contrast(), 3) << "the first ramp looks textured";
         EXPECT_GE(Look(picture, firstRamp).contrast(), 0) << "no track on the first ramp";
+        // The box handed the keyboard back: Escape, typed away from the window, ends
+        // the game.
+        ASSERT_TRUE(pointerAway() && probe.key("Escape", true));
+        probe.key("Escape", false); // the process may already be gone
+        int status = 0;
+        ASSERT_TRUE(game->waitForExit(patience, status))
+            << "the game did not get the keyboard back";
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << GameProcess::describe(status);
         game.reset();
     }
     std::filesystem::remove_all(folder);

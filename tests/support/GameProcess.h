@@ -47,6 +47,8 @@ public:
     GameProcess(const GameProcess&) = delete;
     GameProcess& operator=(const GameProcess&) = delete;
 
+    pid_t id() const { return pid; }
+
     // True, with the wait status, once the process has ended.
     bool hasEnded(int& status)
     {
