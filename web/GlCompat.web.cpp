@@ -18,16 +18,21 @@ namespace {
 
 // Where the client arrays point, as the emulation keeps them. The emulation answers
 // glGetPointerv only for the vertex, colour and texture-coordinate arrays, so the
-// three are read from its own records: pointer, components and stride in bytes of
-// each, and whether it is enabled; a null pointer when there is none.
+// three are read from its own records, which it sets aside between glBegin and glEnd:
+// pointer, components and stride in bytes of each; a null pointer when the array is
+// not enabled.
 EM_JS(void, readClientArrays, (int* out), {
+    var inside = GLImmediate.mode >= 0;
+    var arrays = inside ? GLImmediate.clientAttributes_preBegin : GLImmediate.clientAttributes;
+    var enabled =
+        inside ? GLImmediate.enabledClientAttributes_preBegin : GLImmediate.enabledClientAttributes;
     var names = [
         GLImmediate.TEXTURE0 + GLImmediate.clientActiveTexture, GLImmediate.NORMAL,
         GLImmediate.VERTEX
     ];
     for (var i = 0; i < 3; i++) {
-        var a = GLImmediate.clientAttributes[names[i]];
-        var on = a && GLImmediate.enabledClientAttributes[names[i]];
+        var a = arrays[names[i]];
+        var on = a && enabled[names[i]];
         HEAP32[(out >> 2) + i * 3] = on ? a.pointer : 0;
         HEAP32[(out >> 2) + i * 3 + 1] = on ? a.size : 0;
         HEAP32[(out >> 2) + i * 3 + 2] = on ? (a.stride || a.size * 4) : 0;
