@@ -15,8 +15,8 @@ target_link_options(marble PRIVATE
     # Room for a large texture; the loader reports what still does not fit.
     -sALLOW_MEMORY_GROWTH=1
     -sENVIRONMENT=web
-    --pre-js ${CMAKE_SOURCE_DIR}/web/page/fetch-texture.js)
-set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/fetch-texture.js)
+    --pre-js ${CMAKE_SOURCE_DIR}/web/page/pre.js)
+set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/pre.js)
 
 add_custom_command(TARGET marble POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
