@@ -114,10 +114,12 @@ web: deps-web
 		-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DMARBLE_PACKAGE=OFF >/dev/null
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target marble
 
-# Serves the page on this machine only; stop it with Ctrl-C.
+# Serves the page on this machine only (make play-web WEB_PORT=8080 for another
+# port); stop it with Ctrl-C.
+WEB_PORT ?= 8000
 play-web: web
-	@echo "Play at http://127.0.0.1:8000/ (Ctrl-C stops the server)"
-	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB_BUILD)
+	@echo "Play at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)
 
 # The display-free suite built for WebAssembly and run under node: the same pins,
 # bit for bit. Then the web zip built twice afresh, in two folders, must be the same
