@@ -67,7 +67,9 @@ demo: configure
 # Everything: the plain suite (GCC), the same suite built by Clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
 # for arm64 and run under qemu (when the cross tools are installed), two builds
-# of the package compared byte for byte, the format check and a short fuzzing run.
+# of the package compared byte for byte, the browser build's suite under node and its
+# zip built twice (when emscripten is installed), the format check and a short
+# fuzzing run.
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
 WEB_TOOLS := $(shell tools/deps-web.sh --check && echo yes)
 test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \

@@ -43,7 +43,7 @@ TEST(GlLayer, SphereOfTheGameIsPinned)
 TEST(GlLayer, MipmapChainOfARescaledImageIsPinned)
 {
     // 100 x 37 is rescaled to 128 x 32, then halved down to 1 x 1.
-    std::vector<unsigned char> pixels(100 * 37 * 3);
+    std::vector<unsigned char> pixels(size_t(100) * 37 * 3);
     uint32_t seed = 12345;
     for (unsigned char& p : pixels) {
         seed = seed * 1103515245u + 12345u;
