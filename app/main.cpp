@@ -5,6 +5,7 @@
 
 #include "app/FocusWatch.h"
 #include "app/Game.h"
+#include "app/MainLoop.h"
 #include "app/MessageDialog.h"
 #include "app/SwapInterval.h"
 #include "app/WindowIdentity.h"
@@ -82,7 +83,6 @@ int main(int argc, char** argv)
     glutMotionFunc(motion);
     glutKeyboardFunc(keyboard);
     glutKeyboardUpFunc(keyboardUp);
-    glutIdleFunc(idle);
-    glutMainLoop();
+    runMainLoop(idle, display);
     return 0;
 }

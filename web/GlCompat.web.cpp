@@ -1,0 +1,140 @@
+// The parts of OpenGL 1.1, GLU and GLUT that the browser's emulation lacks or gets
+// wrong, under their usual names, so that the scene calls them as on the desktop.
+
+#include <GL/freeglut.h>
+#include <GL/glu.h>
+#include <emscripten.h>
+
+#include <map>
+#include <tuple>
+#include <vector>
+
+#include "app/InputGate.h"
+#include "web/LookAtMatrix.h"
+#include "web/MipmapChain.h"
+#include "web/SphereMesh.h"
+
+namespace {
+
+// Where the client arrays point, as the emulation keeps them. The emulation answers
+// glGetPointerv only for the vertex, colour and texture-coordinate arrays, so the
+// three are read from its own records, which it sets aside between glBegin and glEnd:
+// pointer, components and stride in bytes of each; a null pointer when the array is
+// not enabled.
+EM_JS(void, readClientArrays, (int* out), {
+    var inside = GLImmediate.mode >= 0;
+    var arrays = inside ? GLImmediate.clientAttributes_preBegin : GLImmediate.clientAttributes;
+    var enabled =
+        inside ? GLImmediate.enabledClientAttributes_preBegin : GLImmediate.enabledClientAttributes;
+    var names = [
+        GLImmediate.TEXTURE0 + GLImmediate.clientActiveTexture, GLImmediate.NORMAL,
+        GLImmediate.VERTEX
+    ];
+    for (var i = 0; i < 3; i++) {
+        var a = arrays[names[i]];
+        var on = a && enabled[names[i]];
+        HEAP32[(out >> 2) + i * 3] = on ? a.pointer : 0;
+        HEAP32[(out >> 2) + i * 3 + 1] = on ? a.size : 0;
+        HEAP32[(out >> 2) + i * 3 + 2] = on ? (a.stride || a.size * 4) : 0;
+    }
+});
+
+const float* element(const int* array, int i)
+{
+    return reinterpret_cast<const float*>(array[0] + i * array[2]);
+}
+
+} // namespace
+
+extern "C" {
+
+// The vertex of index i of the enabled float arrays, as immediate-mode calls: its
+// texture coordinate and normal first, the vertex last.
+void glArrayElement(GLint i)
+{
+    int arrays[9];
+    readClientArrays(arrays);
+    const int* texCoord = arrays;
+    const int* normal = arrays + 3;
+    const int* vertex = arrays + 6;
+    if (texCoord[0])
+        glTexCoord2fv(element(texCoord, i));
+    if (normal[0])
+        glNormal3fv(element(normal, i));
+    if (vertex[0] && vertex[1] == 3)
+        glVertex3fv(element(vertex, i));
+    else if (vertex[0] && vertex[1] == 2)
+        glVertex2fv(element(vertex, i));
+}
+
+void glMaterialf(GLenum face, GLenum pname, GLfloat param)
+{
+    glMaterialfv(face, pname, &param);
+}
+
+void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
+               GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
+{
+    LookAtMatrix(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ).apply();
+}
+
+// Every level of the chain GLU would build, loaded with packed rows; the caller's
+// unpack alignment is read for its image and given back afterwards.
+GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsizei height,
+                        GLenum format, GLenum type, const void* data)
+{
+    if (width < 1 || height < 1)
+        return GLU_INVALID_VALUE;
+    if (type != GL_UNSIGNED_BYTE)
+        return GLU_INVALID_ENUM;
+    int components = 0;
+    switch (format) {
+    case GL_RGB:
+        components = 3;
+        break;
+    case GL_RGBA:
+        components = 4;
+        break;
+    case GL_LUMINANCE_ALPHA:
+        components = 2;
+        break;
+    case GL_LUMINANCE:
+    case GL_ALPHA:
+        components = 1;
+        break;
+    default:
+        return GLU_INVALID_ENUM;
+    }
+    GLint alignment = 4, maxSize = 64;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxSize);
+    const int packed = width * components;
+    const int rowBytes = (packed + alignment - 1) / alignment * alignment;
+    const MipmapChain chain(components, width, height, static_cast<const unsigned char*>(data),
+                            rowBytes, maxSize);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    GLint level = 0;
+    for (const MipmapChain::Level& l : chain.getLevels())
+        glTexImage2D(target, level++, internalFormat, l.width, l.height, 0, format, type,
+                     l.pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
+    return 0;
+}
+
+// Built once for each size asked for, then drawn from the cache.
+void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
+{
+    static std::map<std::tuple<float, int, int>, SphereMesh*> meshes;
+    const auto key = std::make_tuple(float(radius), slices, stacks);
+    auto found = meshes.find(key);
+    if (found == meshes.end())
+        found = meshes.emplace(key, new SphereMesh(float(radius), slices, stacks)).first;
+    found->second->draw();
+}
+
+void glutIgnoreKeyRepeat(int ignore)
+{
+    InputGate::dropRepeatedKeys(ignore != 0);
+}
+
+} // extern "C"
