@@ -1,0 +1,296 @@
+// The web build end to end in headless Chromium: the page served from a folder on
+// 127.0.0.1, looked at through the browser's screenshots and typed into through
+// its input events, as a player would. The rules for what the picture shows are
+// those of the desktop window test (tests/app/WindowDisplayTest.cpp). Nothing
+// measures time: every wait polls the picture or the page and gives up after a
+// generous bound, saying what never happened.
+//
+//   node tests/web/BrowserTest.mjs plays-runs|error-box WEB_FOLDER [SCREENSHOT_FOLDER]
+
+import {cpSync, mkdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {tmpdir} from 'node:os';
+import {join} from 'node:path';
+
+import {Browser, decodePng, servePage} from '../support/Browser.mjs';
+
+// Headless Chromium draws WebGL in software; on a busy machine a run of a few
+// thousand frames takes minutes.
+const patienceSeconds = 120;
+const canvasWidth = 1273, canvasHeight = 970;
+
+// Spots of the canvas with a radius in pixels, worked out from the camera (see
+// the window test): the marble where the intro leaves it, and the steep middle of
+// the first ramp, one flat quad lit the same everywhere, so only the texture
+// varies its pixels.
+const marble = {column: 658, row: 453, radius: 47.5};
+const firstRamp = {column: 857, row: 792, radius: 20};
+
+// The marble's diffuse colour is (0.8, 0, 0.6) and the light adds the same to all
+// channels otherwise: red stands up to 204 x light above green where it faces it.
+const isLitPurple = (r, g, b) => r >= g + 80 && b >= g + 60;
+const fullLightRedOverGreen = 190; // 0.93 of the light; the intro ends at 0.9975
+
+// The part of the canvas that holds the spots, and the whole canvas.
+function around(...spots)
+{
+    const left = Math.min(...spots.map(s => Math.floor(s.column - s.radius)));
+    const top = Math.min(...spots.map(s => Math.floor(s.row - s.radius)));
+    const right = Math.max(...spots.map(s => Math.ceil(s.column + s.radius) + 1));
+    const bottom = Math.max(...spots.map(s => Math.ceil(s.row + s.radius) + 1));
+    return {x: left, y: top, width: right - left, height: bottom - top};
+}
+const wholeCanvas = {x: 0, y: 0, width: canvasWidth, height: canvasHeight};
+
+// What a disc of the picture shows (the whole picture without a spot). A picture
+// of part of the canvas has its place there, so spots are canvas pixels.
+function look(image, spot = {column: 0, row: 0, radius: 0})
+{
+    const result = {brightest: 0, litPurple: 0, mostRedOverGreen: 0, darkest: 765, lightest: 0};
+    let sum = 0, count = 0;
+    for (let y = 0; y < image.height; ++y)
+        for (let x = 0; x < image.width; ++x) {
+            const dx = x + image.region.x - spot.column, dy = y + image.region.y - spot.row;
+            if (spot.radius > 0 && dx * dx + dy * dy > spot.radius * spot.radius)
+                continue;
+            const at = image.offset(x, y);
+            const r = image.data[at], g = image.data[at + 1], b = image.data[at + 2];
+            const level = r + g + b, most = Math.max(r, g, b);
+            result.brightest = Math.max(result.brightest, most);
+            if (isLitPurple(r, g, b)) {
+                ++result.litPurple;
+                result.mostRedOverGreen = Math.max(result.mostRedOverGreen, r - g);
+            }
+            result.darkest = Math.min(result.darkest, level);
+            result.lightest = Math.max(result.lightest, level);
+            sum += most;
+            ++count;
+        }
+    result.mean = sum / count; // of every pixel's brightest channel: follows the light
+    // How far the darkest and lightest pixels lie apart; -1 where something is black.
+    result.contrast = result.darkest > 0 ? result.lightest - result.darkest : -1;
+    return result;
+}
+
+const marbleLit = image => look(image, marble).mostRedOverGreen >= fullLightRedOverGreen;
+
+class Failure extends Error {}
+
+function check(condition, message)
+{
+    if (!condition)
+        throw new Failure(message);
+}
+
+// One page of the game in a fresh browser, with the waits the checks share.
+class GamePage {
+    static async open(folder, screenshots)
+    {
+        const page = new GamePage();
+        page.screenshots = screenshots;
+        page.console = [];
+        page.crash = null;
+        page.server = await servePage(folder);
+        page.browser = await Browser.launch();
+        page.browser.on('Runtime.consoleAPICalled', ({args}) =>
+                            page.console.push(args.map(a => a.value ?? a.description).join(' ')));
+        page.browser.on('Runtime.exceptionThrown', ({exceptionDetails}) =>
+                            (page.crash = exceptionDetails.exception?.description ??
+                                          exceptionDetails.text));
+        page.browser.on('Inspector.targetCrashed', () => (page.crash = 'the page crashed'));
+        await page.browser.send('Runtime.enable');
+        await page.browser.send('Inspector.enable');
+        await page.browser.send('Page.enable');
+        await page.browser.send('Page.navigate', {url: page.server.url});
+        // The canvas, drawn at its own size: then the spots above are its pixels.
+        const canvas = await page.until('a canvas of the game\'s size', () => page.browser.evaluate(`
+            (() => {
+                const c = document.querySelector('canvas');
+                if (!c) return null;
+                const r = c.getBoundingClientRect();
+                return {x: r.x + c.clientLeft, y: r.y + c.clientTop, width: c.clientWidth,
+                        height: c.clientHeight, pixels: [c.width, c.height]};
+            })()`));
+        check(canvas.width === canvasWidth && canvas.height === canvasHeight &&
+                  canvas.pixels[0] === canvasWidth && canvas.pixels[1] === canvasHeight,
+              `the canvas is ${JSON.stringify(canvas)}, not ${canvasWidth} x ${canvasHeight}`);
+        page.canvas = {x: canvas.x, y: canvas.y, width: canvasWidth, height: canvasHeight};
+        return page;
+    }
+
+    async close()
+    {
+        await this.browser.close();
+        this.server.close();
+    }
+
+    // Polls a step until it gives a value; fails at the bound, or at once when the
+    // page throws or crashes.
+    async until(what, step)
+    {
+        const deadline = Date.now() + patienceSeconds * 1000;
+        for (;;) {
+            check(!this.crash, `${this.crash} (waiting for ${what})`);
+            const value = await step();
+            if (value)
+                return value;
+            check(Date.now() < deadline, `${what}: not seen in ${patienceSeconds} s`);
+            await new Promise(resolve => setTimeout(resolve, 20));
+        }
+    }
+
+    // A picture of a region of the canvas (a small one is quicker to take).
+    async picture(region)
+    {
+        const {x, y} = this.canvas;
+        this.lastPng = await this.browser.screenshotPng({...region, x: x + region.x, y: y + region.y});
+        return {...decodePng(this.lastPng), region};
+    }
+
+    // Takes pictures of a region of the canvas until one passes the test and
+    // returns it; at the bound the last one is saved for a look.
+    async waitFor(label, what, test, region = wholeCanvas)
+    {
+        try {
+            return await this.until(what, async () => {
+                const image = await this.picture(region);
+                return test(image) && image;
+            });
+        } catch (error) {
+            if (this.screenshots && this.lastPng) {
+                mkdirSync(this.screenshots, {recursive: true});
+                writeFileSync(join(this.screenshots, `web-${label}.png`), this.lastPng);
+            }
+            throw error;
+        }
+    }
+
+    // Animation frames a second, counted in the page over two seconds.
+    framesPerSecond()
+    {
+        return this.browser.evaluate(`new Promise(resolve => {
+            let frames = 0, start = 0;
+            const frame = now => {
+                if (!start) start = now;
+                else ++frames;
+                if (now - start < 2000) requestAnimationFrame(frame);
+                else resolve(frames * 1000 / (now - start));
+            };
+            requestAnimationFrame(frame);
+        })`);
+    }
+}
+
+const checks = {
+    // The marble lit on the textured track after the fade-in; d held until it falls
+    // off and the light fades out; the next run fades in. Escape ends the game and
+    // the page says so.
+    'plays-runs': async (folder, screenshots, report) => {
+        const page = await GamePage.open(folder, screenshots);
+        try {
+            const picture = await page.waitFor('lit', 'the marble in full light', marbleLit,
+                                             around(marble, firstRamp));
+            check(look(picture, firstRamp).contrast >= 15, 'the track looks untextured');
+            report.framesPerSecond = await page.framesPerSecond();
+
+            // Held, a key repeats: the game takes the first press and drops the rest.
+            await page.browser.key('d', true);
+            await page.browser.key('d', true, {autoRepeat: true});
+            let levelWithMarble = 0;
+            await page.waitFor('fallen', 'the marble leaving the view in full light', image => {
+                const whole = look(image);
+                if (whole.mostRedOverGreen >= fullLightRedOverGreen) {
+                    levelWithMarble = whole.mean;
+                    return false;
+                }
+                return levelWithMarble > 0 && whole.litPurple === 0 &&
+                       whole.mean >= 0.85 * levelWithMarble;
+            });
+            await page.waitFor('dark', 'the light fading out', image => look(image).brightest <= 24);
+            await page.waitFor('restarted', 'a new run with the marble lit', marbleLit, around(marble));
+            await page.browser.key('d', false);
+
+            await page.browser.key('Escape', true);
+            await page.browser.key('Escape', false);
+            await page.until('the page saying the game has ended and a reload starts it again',
+                             () => page.browser.evaluate(`
+                (text => /ended/i.test(text) && /reload/i.test(text))(document.body.innerText)`));
+        } finally {
+            await page.close();
+        }
+    },
+
+    // A broken surface.bmp on the server: the "Error" box over the canvas shows the
+    // loader's text, the console keeps the line, OK dismisses the box, and the game
+    // plays on with the track untextured.
+    'error-box': async (folder, screenshots) => {
+        const served = mkdtempSync(join(tmpdir(), 'marble-web-'));
+        try {
+            cpSync(folder, served, {recursive: true});
+            // A bitmap header of 99 bytes, a form no bitmap has.
+            const broken = Buffer.alloc(64);
+            broken.writeUInt32LE(99, 0);
+            writeFileSync(join(served, 'surface.bmp'), broken);
+            const text = 'Unknown DIB file format.';
+            const page = await GamePage.open(served, screenshots);
+            try {
+                // The box: the innermost shown element that holds the caption, the text
+                // and an OK button, lying over the canvas and on top there.
+                const findBox = `(() => {
+                    const shown = e => e.getClientRects().length > 0 &&
+                        getComputedStyle(e).visibility === 'visible';
+                    const buttons = [...document.querySelectorAll('button, input[type=button]')]
+                        .filter(b => shown(b) && /^\\s*OK\\s*$/.test(b.innerText || b.value));
+                    for (const button of buttons)
+                        for (let box = button.parentElement; box; box = box.parentElement) {
+                            const words = box.innerText;
+                            if (!words.includes(${JSON.stringify(text)}) || !/\\bError\\b/.test(words))
+                                continue;
+                            const r = box.getBoundingClientRect(), b = button.getBoundingClientRect();
+                            const cx = r.x + r.width / 2, cy = r.y + r.height / 2;
+                            const c = document.querySelector('canvas').getBoundingClientRect();
+                            return {onTop: box.contains(document.elementFromPoint(cx, cy)),
+                                    overCanvas: cx > c.left && cx < c.right && cy > c.top &&
+                                        cy < c.bottom,
+                                    button: {x: b.x + b.width / 2, y: b.y + b.height / 2}};
+                        }
+                    return null;
+                })()`;
+                const box = await page.until('a box captioned Error with the loader\'s text',
+                                             () => page.browser.evaluate(findBox));
+                check(box.overCanvas, 'the box is not over the canvas');
+                check(box.onTop, 'the box is hidden under something');
+                await page.until('the loader\'s line on the console',
+                                 () => page.console.some(line => line.includes(`Error: ${text}`)));
+
+                await page.browser.click(box.button.x, box.button.y);
+                await page.until('the box going away after OK',
+                                 async () => !(await page.browser.evaluate(findBox)));
+                const picture = await page.waitFor('after-box', 'the game playing on after the box',
+                                                   marbleLit, around(marble, firstRamp));
+                const ramp = look(picture, firstRamp);
+                check(ramp.contrast <= 3, `the first ramp looks textured (contrast ${ramp.contrast})`);
+                check(ramp.contrast >= 0, 'no track on the first ramp');
+            } finally {
+                await page.close();
+            }
+        } finally {
+            rmSync(served, {recursive: true, force: true});
+        }
+    },
+};
+
+const [name, folder, screenshots] = process.argv.slice(2);
+if (!checks[name] || !folder) {
+    console.error(`usage: BrowserTest.mjs ${Object.keys(checks).join('|')} WEB_FOLDER [SCREENSHOTS]`);
+    process.exit(2);
+}
+const start = Date.now(), report = {};
+try {
+    await checks[name](folder, screenshots, report);
+    const rate = report.framesPerSecond ? `, ${report.framesPerSecond.toFixed(1)} frames/s` : '';
+    console.log(`${name}: passed in ${((Date.now() - start) / 1000).toFixed(1)} s${rate}`);
+} catch (error) {
+    console.error(`${name}: FAILED after ${((Date.now() - start) / 1000).toFixed(1)} s: ` +
+                  (error instanceof Failure ? error.message : error.stack));
+    process.exitCode = 1;
+}
