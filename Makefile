@@ -3,6 +3,7 @@ BUILD ?= build
 ASAN_BUILD ?= build-asan
 ARM64_BUILD ?= build-arm64
 BENCH_BUILD ?= build-bench
+WEB_BUILD ?= build-web
 # The plain suite is built by GCC and the sanitized one by Clang, so every run of
 # `make test` proves the same bits under both compilers.
 PLAIN_CXX ?= g++
@@ -16,7 +17,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate
+	bench-build bench tidy mutate web play-web test-web skip-web package-web deps-web
 
 all: build
 
@@ -25,6 +26,9 @@ deps:
 
 deps-arm64:
 	@tools/deps-arm64.sh
+
+deps-web:
+	@tools/deps-web.sh
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
@@ -65,8 +69,9 @@ demo: configure
 # for arm64 and run under qemu (when the cross tools are installed), two builds
 # of the package compared byte for byte, the format check and a short fuzzing run.
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
+WEB_TOOLS := $(shell tools/deps-web.sh --check && echo yes)
 test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
-	test-reproducible fuzz
+	test-reproducible $(if $(WEB_TOOLS),test-web,skip-web) fuzz
 
 test-plain: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -100,6 +105,33 @@ package-arm64: build-arm64
 test-reproducible: deps
 	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 
+# The browser build with Debian's emscripten: $(WEB_BUILD)/index.html, marble.js,
+# marble.wasm and surface.bmp. Emscripten's tools load acorn from Debian's node
+# modules, whichever node runs them.
+WEB_ENV = NODE_PATH=/usr/share/nodejs
+web: deps-web
+	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
+		-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DMARBLE_PACKAGE=OFF >/dev/null
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target marble
+
+# Serves the page on this machine only; stop it with Ctrl-C.
+play-web: web
+	@echo "Play at http://127.0.0.1:8000/ (Ctrl-C stops the server)"
+	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB_BUILD)
+
+# The display-free suite built for WebAssembly and run under node: the same pins,
+# bit for bit.
+test-web: web
+	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
+	ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
+
+skip-web:
+	@echo "No emscripten: skipping the browser build's suite (tools/deps-web.sh installs it)."
+
+# marble-run-<version>-web.zip in $(WEB_BUILD): the folder to put on a web host.
+package-web: web
+	tools/package-web.sh $(WEB_BUILD)
+
 # Benchmarks: not part of `make test`. The frame benchmark starts the real game
 # and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation
 # alone.
@@ -124,4 +156,4 @@ mutate: deps
 	tools/mutate.py $(MUTATE_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD) build-mutate
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD) $(WEB_BUILD) build-mutate

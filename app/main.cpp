@@ -5,6 +5,7 @@
 
 #include "app/FocusWatch.h"
 #include "app/Game.h"
+#include "app/MainLoop.h"
 #include "app/MessageDialog.h"
 #include "app/SwapInterval.h"
 #include "image/BmpLoader.h"
@@ -79,7 +80,6 @@ int main(int argc, char** argv)
     glutMotionFunc(motion);
     glutKeyboardFunc(keyboard);
     glutKeyboardUpFunc(keyboardUp);
-    glutIdleFunc(idle);
-    glutMainLoop();
+    runMainLoop(idle, display);
     return 0;
 }

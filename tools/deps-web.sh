@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Makes sure the packages of the browser build are present: Debian's emscripten and
+# binaryen, node to run the tests, the GoogleTest sources they are built from, and
+# Chromium for the checks in a real browser. As root it installs what is missing;
+# otherwise it prints the line to run.
+#   tools/deps-web.sh           install (or print) what is missing
+#   tools/deps-web.sh --check   only answer: exit 0 when the browser build can be made
+set -euo pipefail
+
+if [ "${1:-}" = --check ]; then
+    command -v em++ >/dev/null && command -v wasm-opt >/dev/null && command -v node >/dev/null &&
+        [ -f /usr/src/googletest/CMakeLists.txt ]
+    exit
+fi
+
+packages=(emscripten binaryen nodejs googletest chromium)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    apt-get -o DPkg::Lock::Timeout=600 update -qq
+    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
+        "${missing[@]}" >/dev/null
+else
+    echo "Missing packages for the browser build. Run:" >&2
+    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    exit 1
+fi
