@@ -110,7 +110,7 @@ const chromiumFlags = [
     '--disable-features=Translate,MediaRouter,OptimizationHints', '--mute-audio',
     '--disable-background-timer-throttling', '--disable-renderer-backgrounding',
     '--disable-backgrounding-occluded-windows', '--force-device-scale-factor=1',
-    '--window-size=1400,1150', '--remote-debugging-pipe',
+    '--window-size=1400,1300', '--remote-debugging-pipe',
 ];
 
 export class Browser {

@@ -7,7 +7,7 @@
 //
 //   node tests/web/BrowserTest.mjs plays-runs|error-box WEB_FOLDER [SCREENSHOT_FOLDER]
 
-import {cpSync, mkdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {cpSync, existsSync, mkdirSync, readdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
@@ -93,9 +93,13 @@ class GamePage {
         page.browser = await Browser.launch();
         page.browser.on('Runtime.consoleAPICalled', ({args}) =>
                             page.console.push(args.map(a => a.value ?? a.description).join(' ')));
-        page.browser.on('Runtime.exceptionThrown', ({exceptionDetails}) =>
-                            (page.crash = exceptionDetails.exception?.description ??
-                                          exceptionDetails.text));
+        // exit() unwinds the program by throwing emscripten's ExitStatus out of the key
+        // handler: the end of the game, not a fault.
+        page.browser.on('Runtime.exceptionThrown', ({exceptionDetails}) => {
+            const what = exceptionDetails.exception?.description ?? exceptionDetails.text;
+            if (!/^ExitStatus\b/.test(exceptionDetails.exception?.className ?? what))
+                page.crash = what;
+        });
         page.browser.on('Inspector.targetCrashed', () => (page.crash = 'the page crashed'));
         await page.browser.send('Runtime.enable');
         await page.browser.send('Inspector.enable');
@@ -156,11 +160,17 @@ class GamePage {
                 return test(image) && image;
             });
         } catch (error) {
-            if (this.screenshots && this.lastPng) {
-                mkdirSync(this.screenshots, {recursive: true});
-                writeFileSync(join(this.screenshots, `web-${label}.png`), this.lastPng);
-            }
+            this.save(label);
             throw error;
+        }
+    }
+
+    // Keeps the last picture for a look, named web-LABEL.png.
+    save(label)
+    {
+        if (this.screenshots && this.lastPng) {
+            mkdirSync(this.screenshots, {recursive: true});
+            writeFileSync(join(this.screenshots, `web-${label}.png`), this.lastPng);
         }
     }
 
@@ -225,7 +235,10 @@ const checks = {
     'error-box': async (folder, screenshots) => {
         const served = mkdtempSync(join(tmpdir(), 'marble-web-'));
         try {
-            cpSync(folder, served, {recursive: true});
+            // The page's own files, the top level of the folder.
+            for (const entry of readdirSync(folder, {withFileTypes: true}))
+                if (entry.isFile())
+                    cpSync(join(folder, entry.name), join(served, entry.name));
             // A bitmap header of 99 bytes, a form no bitmap has.
             const broken = Buffer.alloc(64);
             broken.writeUInt32LE(99, 0);
@@ -249,6 +262,8 @@ const checks = {
                             const cx = r.x + r.width / 2, cy = r.y + r.height / 2;
                             const c = document.querySelector('canvas').getBoundingClientRect();
                             return {onTop: box.contains(document.elementFromPoint(cx, cy)),
+                                    rect: {x: r.x - c.x, y: r.y - c.y, width: r.width,
+                                           height: r.height},
                                     overCanvas: cx > c.left && cx < c.right && cy > c.top &&
                                         cy < c.bottom,
                                     button: {x: b.x + b.width / 2, y: b.y + b.height / 2}};
@@ -261,6 +276,22 @@ const checks = {
                 check(box.onTop, 'the box is hidden under something');
                 await page.until('the loader\'s line on the console',
                                  () => page.console.some(line => line.includes(`Error: ${text}`)));
+
+                // As on the desktop, the game waits for the player: it draws nothing.
+                const waiting = await page.picture(wholeCanvas);
+                let drawn = 0;
+                for (let y = 0; y < waiting.height; ++y)
+                    for (let x = 0; x < waiting.width; ++x) {
+                        const {rect} = box; // and the pixels its edges cover in part
+                        if (x >= Math.floor(rect.x) - 1 && x <= Math.ceil(rect.x + rect.width) &&
+                            y >= Math.floor(rect.y) - 1 && y <= Math.ceil(rect.y + rect.height))
+                            continue;
+                        const at = waiting.offset(x, y);
+                        drawn += Math.max(...waiting.data.subarray(at, at + 3)) > 0;
+                    }
+                if (drawn)
+                    page.save('box');
+                check(drawn === 0, `the game drew while the box was open (${drawn} pixels)`);
 
                 await page.browser.click(box.button.x, box.button.y);
                 await page.until('the box going away after OK',
@@ -283,6 +314,13 @@ const [name, folder, screenshots] = process.argv.slice(2);
 if (!checks[name] || !folder) {
     console.error(`usage: BrowserTest.mjs ${Object.keys(checks).join('|')} WEB_FOLDER [SCREENSHOTS]`);
     process.exit(2);
+}
+// Skipped (77, as CTest is told) where there is no browser to run.
+const chromium = process.env.CHROMIUM || 'chromium';
+if (!chromium.includes('/') &&
+    !(process.env.PATH || '').split(':').some(dir => existsSync(join(dir, chromium)))) {
+    console.log(`${name}: skipped, no ${chromium} (tools/deps-web.sh installs it)`);
+    process.exit(77);
 }
 const start = Date.now(), report = {};
 try {
