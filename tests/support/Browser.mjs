@@ -123,10 +123,12 @@ export class Browser {
             process.env.CHROMIUM || 'chromium',
             [...chromiumFlags, `--user-data-dir=${browser.profile}`, 'about:blank'],
             {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
-        browser.log = '';
+        // The end of its messages tells why, should it end on its own.
+        let log = '';
         browser.process.stderr.setEncoding('utf8');
-        browser.process.stderr.on('data', text => (browser.log = (browser.log + text).slice(-4000)));
-        browser.process.on('exit', () => browser.failAll(new Error('Chromium ended')));
+        browser.process.stderr.on('data', text => (log = (log + text).slice(-2000)));
+        browser.process.on('exit',
+                           code => browser.failAll(new Error(`Chromium ended (${code}): ${log}`)));
         browser.pending = new Map();
         browser.listeners = [];
         browser.nextId = 1;
@@ -207,8 +209,9 @@ export class Browser {
     // The PNG of a rectangle of the page, as the browser composes it.
     async screenshotPng(clip)
     {
-        const {data} = await this.send('Page.captureScreenshot',
-                                       {format: 'png', clip: {...clip, scale: 1}, optimizeForSpeed: true});
+        const {data} = await this.send(
+            'Page.captureScreenshot',
+            {format: 'png', clip: {...clip, scale: 1}, optimizeForSpeed: true});
         return Buffer.from(data, 'base64');
     }
 

@@ -7,7 +7,8 @@
 //
 //   node tests/web/BrowserTest.mjs plays-runs|error-box WEB_FOLDER [SCREENSHOT_FOLDER]
 
-import {cpSync, existsSync, mkdirSync, readdirSync, mkdtempSync, rmSync, writeFileSync} from 'node:fs';
+import {cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, rmSync, writeFileSync}
+    from 'node:fs';
 import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 
@@ -73,6 +74,52 @@ function look(image, spot = {column: 0, row: 0, radius: 0})
 
 const marbleLit = image => look(image, marble).mostRedOverGreen >= fullLightRedOverGreen;
 
+// How many pixels of a picture are not black, outside a rectangle of the canvas and
+// the pixels its edges cover in part.
+function drawnOutside(image, rect)
+{
+    const left = Math.floor(rect.x) - 1, right = Math.ceil(rect.x + rect.width);
+    const top = Math.floor(rect.y) - 1, bottom = Math.ceil(rect.y + rect.height);
+    let drawn = 0;
+    for (let y = 0; y < image.height; ++y)
+        for (let x = 0; x < image.width; ++x) {
+            const column = x + image.region.x, row = y + image.region.y;
+            if (column >= left && column <= right && row >= top && row <= bottom)
+                continue;
+            const at = image.offset(x, y);
+            drawn += Math.max(image.data[at], image.data[at + 1], image.data[at + 2]) > 0;
+        }
+    return drawn;
+}
+
+// An expression for the page: the message box showing a text, as the innermost
+// shown element that holds the caption "Error", the text and an OK button; with
+// its place on the canvas, whether it lies over the canvas and on top there, and
+// the middle of its button. Null while there is none.
+function messageBox(text)
+{
+    return `(() => {
+        const shown = e => e.getClientRects().length > 0 &&
+                           getComputedStyle(e).visibility === 'visible';
+        const oks = [...document.querySelectorAll('button, input[type=button]')]
+                        .filter(b => shown(b) && /^\\s*OK\\s*$/.test(b.innerText || b.value));
+        for (const ok of oks)
+            for (let box = ok.parentElement; box; box = box.parentElement) {
+                const words = box.innerText;
+                if (!words.includes(${JSON.stringify(text)}) || !/\\bError\\b/.test(words))
+                    continue;
+                const r = box.getBoundingClientRect(), b = ok.getBoundingClientRect();
+                const c = document.querySelector('canvas').getBoundingClientRect();
+                const x = r.x + r.width / 2, y = r.y + r.height / 2;
+                return {rect: {x: r.x - c.x, y: r.y - c.y, width: r.width, height: r.height},
+                        overCanvas: x > c.left && x < c.right && y > c.top && y < c.bottom,
+                        onTop: box.contains(document.elementFromPoint(x, y)),
+                        button: {x: b.x + b.width / 2, y: b.y + b.height / 2}};
+            }
+        return null;
+    })()`;
+}
+
 class Failure extends Error {}
 
 function check(condition, message)
@@ -106,7 +153,7 @@ class GamePage {
         await page.browser.send('Page.enable');
         await page.browser.send('Page.navigate', {url: page.server.url});
         // The canvas, drawn at its own size: then the spots above are its pixels.
-        const canvas = await page.until('a canvas of the game\'s size', () => page.browser.evaluate(`
+        const canvas = await page.until('the canvas', () => page.browser.evaluate(`
             (() => {
                 const c = document.querySelector('canvas');
                 if (!c) return null;
@@ -128,15 +175,17 @@ class GamePage {
     }
 
     // Polls a step until it gives a value; fails at the bound, or at once when the
-    // page throws or crashes.
+    // page throws or crashes. Says how long it waited.
     async until(what, step)
     {
-        const deadline = Date.now() + patienceSeconds * 1000;
+        const start = Date.now(), deadline = start + patienceSeconds * 1000;
         for (;;) {
             check(!this.crash, `${this.crash} (waiting for ${what})`);
             const value = await step();
-            if (value)
+            if (value) {
+                console.log(`  ${what}: ${((Date.now() - start) / 1000).toFixed(1)} s`);
                 return value;
+            }
             check(Date.now() < deadline, `${what}: not seen in ${patienceSeconds} s`);
             await new Promise(resolve => setTimeout(resolve, 20));
         }
@@ -146,7 +195,8 @@ class GamePage {
     async picture(region)
     {
         const {x, y} = this.canvas;
-        this.lastPng = await this.browser.screenshotPng({...region, x: x + region.x, y: y + region.y});
+        this.lastPng =
+            await this.browser.screenshotPng({...region, x: x + region.x, y: y + region.y});
         return {...decodePng(this.lastPng), region};
     }
 
@@ -215,8 +265,9 @@ const checks = {
                 return levelWithMarble > 0 && whole.litPurple === 0 &&
                        whole.mean >= 0.85 * levelWithMarble;
             });
-            await page.waitFor('dark', 'the light fading out', image => look(image).brightest <= 24);
-            await page.waitFor('restarted', 'a new run with the marble lit', marbleLit, around(marble));
+            await page.waitFor('dark', 'the light faded out', image => look(image).brightest <= 24);
+            await page.waitFor('restarted', 'a new run with the marble lit', marbleLit,
+                               around(marble));
             await page.browser.key('d', false);
 
             await page.browser.key('Escape', true);
@@ -246,60 +297,27 @@ const checks = {
             const text = 'Unknown DIB file format.';
             const page = await GamePage.open(served, screenshots);
             try {
-                // The box: the innermost shown element that holds the caption, the text
-                // and an OK button, lying over the canvas and on top there.
-                const findBox = `(() => {
-                    const shown = e => e.getClientRects().length > 0 &&
-                        getComputedStyle(e).visibility === 'visible';
-                    const buttons = [...document.querySelectorAll('button, input[type=button]')]
-                        .filter(b => shown(b) && /^\\s*OK\\s*$/.test(b.innerText || b.value));
-                    for (const button of buttons)
-                        for (let box = button.parentElement; box; box = box.parentElement) {
-                            const words = box.innerText;
-                            if (!words.includes(${JSON.stringify(text)}) || !/\\bError\\b/.test(words))
-                                continue;
-                            const r = box.getBoundingClientRect(), b = button.getBoundingClientRect();
-                            const cx = r.x + r.width / 2, cy = r.y + r.height / 2;
-                            const c = document.querySelector('canvas').getBoundingClientRect();
-                            return {onTop: box.contains(document.elementFromPoint(cx, cy)),
-                                    rect: {x: r.x - c.x, y: r.y - c.y, width: r.width,
-                                           height: r.height},
-                                    overCanvas: cx > c.left && cx < c.right && cy > c.top &&
-                                        cy < c.bottom,
-                                    button: {x: b.x + b.width / 2, y: b.y + b.height / 2}};
-                        }
-                    return null;
-                })()`;
                 const box = await page.until('a box captioned Error with the loader\'s text',
-                                             () => page.browser.evaluate(findBox));
+                                             () => page.browser.evaluate(messageBox(text)));
                 check(box.overCanvas, 'the box is not over the canvas');
                 check(box.onTop, 'the box is hidden under something');
                 await page.until('the loader\'s line on the console',
                                  () => page.console.some(line => line.includes(`Error: ${text}`)));
 
                 // As on the desktop, the game waits for the player: it draws nothing.
-                const waiting = await page.picture(wholeCanvas);
-                let drawn = 0;
-                for (let y = 0; y < waiting.height; ++y)
-                    for (let x = 0; x < waiting.width; ++x) {
-                        const {rect} = box; // and the pixels its edges cover in part
-                        if (x >= Math.floor(rect.x) - 1 && x <= Math.ceil(rect.x + rect.width) &&
-                            y >= Math.floor(rect.y) - 1 && y <= Math.ceil(rect.y + rect.height))
-                            continue;
-                        const at = waiting.offset(x, y);
-                        drawn += Math.max(...waiting.data.subarray(at, at + 3)) > 0;
-                    }
+                const drawn = drawnOutside(await page.picture(wholeCanvas), box.rect);
                 if (drawn)
                     page.save('box');
                 check(drawn === 0, `the game drew while the box was open (${drawn} pixels)`);
 
                 await page.browser.click(box.button.x, box.button.y);
-                await page.until('the box going away after OK',
-                                 async () => !(await page.browser.evaluate(findBox)));
+                await page.until('the box gone after OK',
+                                 async () => !(await page.browser.evaluate(messageBox(text))));
                 const picture = await page.waitFor('after-box', 'the game playing on after the box',
                                                    marbleLit, around(marble, firstRamp));
                 const ramp = look(picture, firstRamp);
-                check(ramp.contrast <= 3, `the first ramp looks textured (contrast ${ramp.contrast})`);
+                check(ramp.contrast <= 3,
+                      `the first ramp looks textured (contrast ${ramp.contrast})`);
                 check(ramp.contrast >= 0, 'no track on the first ramp');
             } finally {
                 await page.close();
@@ -312,7 +330,8 @@ const checks = {
 
 const [name, folder, screenshots] = process.argv.slice(2);
 if (!checks[name] || !folder) {
-    console.error(`usage: BrowserTest.mjs ${Object.keys(checks).join('|')} WEB_FOLDER [SCREENSHOTS]`);
+    console.error(
+        `usage: BrowserTest.mjs ${Object.keys(checks).join('|')} WEB_FOLDER [SCREENSHOTS]`);
     process.exit(2);
 }
 // Skipped (77, as CTest is told) where there is no browser to run.
