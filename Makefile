@@ -120,10 +120,12 @@ play-web: web
 	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB_BUILD)
 
 # The display-free suite built for WebAssembly and run under node: the same pins,
-# bit for bit.
+# bit for bit. Then the web zip built twice afresh, in two folders, must be the same
+# bytes.
 test-web: web
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
 	ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
+	JOBS=$(JOBS) tools/test-reproducible-web.sh
 
 # The page in headless Chromium alone, served on 127.0.0.1 (part of test-web): the
 # checks of tests/web/BrowserTest.mjs, with pictures of a failure in $(WEB_BUILD)/screenshots.

@@ -4,8 +4,9 @@
 
 namespace {
 
-// Module.inputGate: dropRepeats, and box, the open message box's key handler or
-// null. GLUT's own handlers are taken off the window and put back behind the gate.
+// Module.inputGate: dropRepeats; box, the open message box's key handler or null;
+// ended, once the game has ended. GLUT's own handlers are taken off the window and put back behind
+// the gate.
 EM_JS(void, installGate, (), {
     if (Module.inputGate)
         return;
@@ -16,6 +17,8 @@ EM_JS(void, installGate, (), {
         window.addEventListener(
             type,
             function(event) {
+                if (gate.ended)
+                    return;
                 if (gate.box) {
                     if (type == "keydown")
                         gate.box(event);

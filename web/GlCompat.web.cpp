@@ -5,12 +5,12 @@
 #include <GL/glu.h>
 #include <emscripten.h>
 
-#include <cmath>
 #include <map>
 #include <tuple>
 #include <vector>
 
 #include "app/InputGate.h"
+#include "web/LookAtMatrix.h"
 #include "web/MipmapChain.h"
 #include "web/SphereMesh.h"
 
@@ -72,35 +72,10 @@ void glMaterialf(GLenum face, GLenum pname, GLfloat param)
     glMaterialfv(face, pname, &param);
 }
 
-// As GLU builds it: the axes of the eye in single precision, multiplied into the
-// current matrix, then the eye moved to the origin.
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
                GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ)
 {
-    float forward[3] = {float(centerX - eyeX), float(centerY - eyeY), float(centerZ - eyeZ)};
-    float up[3] = {float(upX), float(upY), float(upZ)};
-    auto normalize = [](float v[3]) {
-        const float length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-        if (length == 0.0f)
-            return;
-        v[0] /= length;
-        v[1] /= length;
-        v[2] /= length;
-    };
-    auto cross = [](const float a[3], const float b[3], float out[3]) {
-        out[0] = a[1] * b[2] - a[2] * b[1];
-        out[1] = a[2] * b[0] - a[0] * b[2];
-        out[2] = a[0] * b[1] - a[1] * b[0];
-    };
-    normalize(forward);
-    float side[3];
-    cross(forward, up, side);
-    normalize(side);
-    cross(side, forward, up);
-    const GLfloat m[16] = {side[0], up[0], -forward[0], 0.0f, side[1], up[1], -forward[1], 0.0f,
-                           side[2], up[2], -forward[2], 0.0f, 0.0f,    0.0f,  0.0f,        1.0f};
-    glMultMatrixf(m);
-    glTranslated(-eyeX, -eyeY, -eyeZ);
+    LookAtMatrix(eyeX, eyeY, eyeZ, centerX, centerY, centerZ, upX, upY, upZ).apply();
 }
 
 // Every level of the chain GLU would build, loaded with packed rows; the caller's

@@ -15,15 +15,21 @@ target_link_options(marble PRIVATE
     # Room for a large texture; the loader reports what still does not fit.
     -sALLOW_MEMORY_GROWTH=1
     -sENVIRONMENT=web
-    --pre-js ${CMAKE_SOURCE_DIR}/web/page/fetch-texture.js)
-set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/fetch-texture.js)
+    --pre-js ${CMAKE_SOURCE_DIR}/web/page/pre.js)
+set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/pre.js)
 
 add_custom_command(TARGET marble POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E copy_if_different
         ${CMAKE_SOURCE_DIR}/web/page/index.html $<TARGET_FILE_DIR:marble>/index.html)
 
-# Tests: node runs them with the files of the machine (NODERAWFS), so they read the
-# seed bitmaps and write their working folders as on the desktop.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${NODE_JS_EXECUTABLE} --no-experimental-fetch)
-set(MARBLE_NODE_TEST_LINK_OPTIONS -sNODERAWFS=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
-    -sENVIRONMENT=node)
+# Tests: node runs them on emscripten's own file system, in memory, with the seed
+# bitmaps' folder of this machine mounted at the same path. (Node's raw file access,
+# NODERAWFS, would need no mount, but there the standard error cannot be redirected
+# to a file, which the loader's tests capture.)
+# Node's own fetch cannot load the .wasm from a file: the runtime's file reading does.
+find_program(MARBLE_NODE NAMES node nodejs REQUIRED)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${MARBLE_NODE} --no-experimental-fetch)
+set(MARBLE_NODE_MOUNTS ${CMAKE_SOURCE_DIR}/tests/image/seeds)
+configure_file(${CMAKE_SOURCE_DIR}/web/node-mounts.js.in ${CMAKE_BINARY_DIR}/node-mounts.js @ONLY)
+set(MARBLE_NODE_TEST_LINK_OPTIONS -lnodefs.js --pre-js ${CMAKE_BINARY_DIR}/node-mounts.js
+    -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=node)

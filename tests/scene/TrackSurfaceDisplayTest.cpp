@@ -9,18 +9,13 @@
 #include "image/BmpLoader.h"
 #include "scene/TrackSurface.h"
 #include "support/TempDir.h"
+#include "support/TestWindow.h"
 
 // The shipped texture against real Mesa: what lands in the texture is the
 // picture, texel for texel, and drawing the strip raises no GL error.
 TEST(TrackSurfaceDisplay, ShippedTextureLandsTexelForTexel)
 {
-    static char name[] = "marble_display_tests";
-    static char* argv[] = {name, nullptr};
-    int argc = 1;
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(64, 64);
-    glutCreateWindow("track surface");
+    openTestWindow("track surface");
 
     TempDir back; // only to come back to the current directory afterwards
     ASSERT_EQ(chdir(MARBLE_ASSETS_DIR), 0);

@@ -13,3 +13,15 @@ Module["preRun"] = [].concat(Module["preRun"] || [], function() {
         }, function() {})
         .then(function() { removeRunDependency("surface.bmp"); });
 });
+
+// exit() ends the game (Escape). The runtime stays alive for the animation frames and
+// would only unwind the call, so the end is made here: nothing runs any more, the
+// window's input no longer reaches the game, and the page is told (Module.onExit).
+Module["quit"] = function(status, toThrow) {
+    ABORT = true;
+    if (Module["inputGate"])
+        Module["inputGate"].ended = true;
+    if (Module["onExit"])
+        Module["onExit"](status);
+    throw toThrow;
+};
