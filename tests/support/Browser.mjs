@@ -9,6 +9,39 @@ import {tmpdir} from 'node:os';
 import {join} from 'node:path';
 import {inflateSync} from 'node:zlib';
 
+// The server and the browser end with this process, however it ends, and the
+// temporary folders go with them.
+const children = new Set(), folders = new Set();
+function adopt(child)
+{
+    children.add(child);
+    child.once('exit', () => children.delete(child));
+    return child;
+}
+process.once('exit', () => {
+    children.forEach(child => child.kill('SIGKILL'));
+    folders.forEach(folder => rmSync(folder, {recursive: true, force: true}));
+});
+for (const signal of ['SIGINT', 'SIGTERM'])
+    process.once(signal, () => process.exit(1));
+
+// A new temporary folder, removed by removeFolder or at the latest when the process ends.
+export function temporaryFolder(prefix)
+{
+    const folder = mkdtempSync(join(tmpdir(), prefix));
+    folders.add(folder);
+    return folder;
+}
+
+export function removeFolder(folder)
+{
+    rmSync(folder, {recursive: true, force: true});
+    folders.delete(folder);
+}
+
+// A command to the browser that has no answer by then has failed: the browser is stuck.
+const answerSeconds = 60;
+
 // Waits for a line of a child's output that the pattern matches; rejects when the
 // child ends first or the bound passes.
 function waitForLine(child, stream, pattern, seconds)
@@ -38,8 +71,8 @@ function waitForLine(child, stream, pattern, seconds)
 // Serves a folder on a free port of 127.0.0.1; resolves to {url, close}.
 export async function servePage(folder)
 {
-    const server = spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1'],
-                         {cwd: folder, stdio: ['ignore', 'pipe', 'pipe']});
+    const server = adopt(spawn('python3', ['-u', '-m', 'http.server', '0', '--bind', '127.0.0.1'],
+                         {cwd: folder, stdio: ['ignore', 'pipe', 'pipe']}));
     server.stderr.resume();
     const [, host, port] = await waitForLine(server, server.stdout, /on (\S+) port (\d+)/, 30);
     return {
@@ -118,11 +151,11 @@ export class Browser {
     static async launch()
     {
         const browser = new Browser();
-        browser.profile = mkdtempSync(join(tmpdir(), 'marble-chromium-'));
-        browser.process = spawn(
+        browser.profile = temporaryFolder('marble-chromium-');
+        browser.process = adopt(spawn(
             process.env.CHROMIUM || 'chromium',
             [...chromiumFlags, `--user-data-dir=${browser.profile}`, 'about:blank'],
-            {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']});
+            {stdio: ['ignore', 'ignore', 'pipe', 'pipe', 'pipe']}));
         // The end of its messages tells why, should it end on its own.
         let log = '';
         browser.process.stderr.setEncoding('utf8');
@@ -133,6 +166,7 @@ export class Browser {
         browser.listeners = [];
         browser.nextId = 1;
         let input = '';
+        browser.process.stdio[3].on('error', () => {}); // a browser gone says so on exit
         browser.process.stdio[4].setEncoding('utf8');
         browser.process.stdio[4].on('data', chunk => {
             input += chunk;
@@ -155,8 +189,9 @@ export class Browser {
     receive(message)
     {
         if (message.id && this.pending.has(message.id)) {
-            const {resolve, reject, method} = this.pending.get(message.id);
+            const {resolve, reject, method, timer} = this.pending.get(message.id);
             this.pending.delete(message.id);
+            clearTimeout(timer);
             if (message.error)
                 reject(new Error(`${method}: ${message.error.message}`));
             else
@@ -169,8 +204,10 @@ export class Browser {
 
     failAll(error)
     {
-        for (const {reject} of this.pending.values())
+        for (const {reject, timer} of this.pending.values()) {
+            clearTimeout(timer);
             reject(error);
+        }
         this.pending.clear();
     }
 
@@ -183,7 +220,11 @@ export class Browser {
         if (sessionId)
             message.sessionId = sessionId;
         return new Promise((resolve, reject) => {
-            this.pending.set(id, {resolve, reject, method});
+            const timer = setTimeout(() => {
+                this.pending.delete(id);
+                reject(new Error(`${method}: no answer in ${answerSeconds} s`));
+            }, answerSeconds * 1000);
+            this.pending.set(id, {resolve, reject, method, timer});
             this.process.stdio[3].write(JSON.stringify(message) + '\0');
         });
     }
@@ -249,6 +290,6 @@ export class Browser {
             await ended;
             clearTimeout(timer);
         }
-        rmSync(this.profile, {recursive: true, force: true});
+        removeFolder(this.profile);
     }
 }

@@ -7,12 +7,10 @@
 //
 //   node tests/web/BrowserTest.mjs plays-runs|error-box WEB_FOLDER [SCREENSHOT_FOLDER]
 
-import {cpSync, existsSync, mkdirSync, mkdtempSync, readdirSync, rmSync, writeFileSync}
-    from 'node:fs';
-import {tmpdir} from 'node:os';
+import {cpSync, existsSync, mkdirSync, readdirSync, writeFileSync} from 'node:fs';
 import {join} from 'node:path';
 
-import {Browser, decodePng, servePage} from '../support/Browser.mjs';
+import {Browser, decodePng, removeFolder, servePage, temporaryFolder} from '../support/Browser.mjs';
 
 // Headless Chromium draws WebGL in software; on a busy machine a run of a few
 // thousand frames takes minutes.
@@ -284,7 +282,7 @@ const checks = {
     // loader's text, the console keeps the line, OK dismisses the box, and the game
     // plays on with the track untextured.
     'error-box': async (folder, screenshots) => {
-        const served = mkdtempSync(join(tmpdir(), 'marble-web-'));
+        const served = temporaryFolder('marble-web-');
         try {
             // The page's own files, the top level of the folder.
             for (const entry of readdirSync(folder, {withFileTypes: true}))
@@ -323,7 +321,7 @@ const checks = {
                 await page.close();
             }
         } finally {
-            rmSync(served, {recursive: true, force: true});
+            removeFolder(served);
         }
     },
 };
