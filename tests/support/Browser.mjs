@@ -182,7 +182,7 @@ export class Browser {
             throw new Error('Chromium opened no page');
         const {sessionId} = await browser.send('Target.attachToTarget',
                                                {targetId: page.targetId, flatten: true});
-        browser.session = sessionId;
+        browser.page = sessionId;
         return browser;
     }
 
@@ -211,12 +211,12 @@ export class Browser {
         this.pending.clear();
     }
 
-    // One command to the browser (session null) or to the page.
-    send(method, params = {}, session = undefined)
+    // One command to the page, or with `to` null to the browser itself.
+    send(method, params = {}, to = undefined)
     {
         const id = this.nextId++;
         const message = {id, method, params};
-        const sessionId = session === undefined ? this.session : session;
+        const sessionId = to === undefined ? this.page : to;
         if (sessionId)
             message.sessionId = sessionId;
         return new Promise((resolve, reject) => {
@@ -232,7 +232,7 @@ export class Browser {
     // Calls back with every event of the page.
     on(method, callback)
     {
-        this.listeners.push(m => m.method === method && m.sessionId === this.session &&
+        this.listeners.push(m => m.method === method && m.sessionId === this.page &&
                                  callback(m.params));
     }
 
@@ -256,14 +256,14 @@ export class Browser {
         return Buffer.from(data, 'base64');
     }
 
-    // A key pressed or released, as a keyboard sends it: key, code, key code, and
-    // the character on a press.
+    // A letter key or Escape pressed or released, as a keyboard sends it: key, code,
+    // key code, and a letter's character on a press.
     async key(key, down, {autoRepeat = false} = {})
     {
-        const named = {Escape: ['Escape', 27], Enter: ['Enter', 13]}[key];
-        const [code, keyCode] =
-            named || [`Key${key.toUpperCase()}`, key.toUpperCase().charCodeAt(0)];
-        const text = named ? (key === 'Enter' ? '\r' : '') : key;
+        const named = key === 'Escape';
+        const [code, keyCode] = named ? ['Escape', 27] : [`Key${key.toUpperCase()}`,
+                                                          key.toUpperCase().charCodeAt(0)];
+        const text = named ? '' : key;
         await this.send('Input.dispatchKeyEvent', {
             type: down ? (text ? 'keyDown' : 'rawKeyDown') : 'keyUp',
             key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, autoRepeat,
