@@ -67,7 +67,9 @@ demo: configure
 # Everything: the plain suite (GCC), the same suite built by Clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
 # for arm64 and run under qemu (when the cross tools are installed), two builds
-# of the package compared byte for byte, the format check and a short fuzzing run.
+# of the package compared byte for byte, the browser build's suite under node and its
+# zip built twice (when emscripten is installed), the format check and a short
+# fuzzing run.
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
 WEB_TOOLS := $(shell tools/deps-web.sh --check && echo yes)
 test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
@@ -114,10 +116,12 @@ web: deps-web
 		-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DMARBLE_PACKAGE=OFF >/dev/null
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target marble
 
-# Serves the page on this machine only; stop it with Ctrl-C.
+# Serves the page on this machine only (make play-web WEB_PORT=8080 for another
+# port); stop it with Ctrl-C.
+WEB_PORT ?= 8000
 play-web: web
-	@echo "Play at http://127.0.0.1:8000/ (Ctrl-C stops the server)"
-	python3 -m http.server 8000 --bind 127.0.0.1 --directory $(WEB_BUILD)
+	@echo "Play at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)
 
 # The display-free suite built for WebAssembly and run under node: the same pins,
 # bit for bit. Then the web zip built twice afresh, in two folders, must be the same

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes sure the packages of the browser build are present: Debian's emscripten and
 # binaryen, node to run the tests, the GoogleTest sources they are built from, and
-# Chromium for the checks in a real browser. As root it installs what is missing;
+# Chromium for the checks in a real browser, and zip for the page's package. As root it installs what is missing;
 # otherwise it prints the line to run.
 #   tools/deps-web.sh           install (or print) what is missing
 #   tools/deps-web.sh --check   only answer: exit 0 when the browser build can be made
@@ -9,11 +9,12 @@ set -euo pipefail
 
 if [ "${1:-}" = --check ]; then
     command -v em++ >/dev/null && command -v wasm-opt >/dev/null && command -v node >/dev/null &&
+        command -v zip >/dev/null && command -v unzip >/dev/null &&
         [ -f /usr/src/googletest/CMakeLists.txt ]
     exit
 fi
 
-packages=(emscripten binaryen nodejs googletest chromium)
+packages=(emscripten binaryen nodejs googletest chromium zip unzip)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -127,6 +127,10 @@ void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pt
 }
 void glBegin(GLenum mode) { rec("glBegin", mode); }
 void glEnd(void) { rec("glEnd"); }
+void glNormal3fv(const GLfloat* v) { rec("glNormal3fv", v[0], v[1], v[2]); }
+void glVertex3fv(const GLfloat* v) { rec("glVertex3fv", v[0], v[1], v[2]); }
+void glMultMatrixf(const GLfloat* m) { record("glMultMatrixf", {}, nullptr, m, 16); }
+void glTranslated(GLdouble x, GLdouble y, GLdouble z) { rec("glTranslated", x, y, z); }
 void glArrayElement(GLint i) { rec("glArrayElement", i); }
 void gluLookAt(GLdouble eyeX, GLdouble eyeY, GLdouble eyeZ, GLdouble centerX, GLdouble centerY,
     GLdouble centerZ, GLdouble upX, GLdouble upY, GLdouble upZ) {

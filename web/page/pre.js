@@ -10,7 +10,8 @@ Module["preRun"] = [].concat(Module["preRun"] || [], function() {
         .then(function(bytes) {
             if (bytes)
                 FS.writeFile("surface.bmp", new Uint8Array(bytes));
-        }, function() {})
+        })
+        .catch(function() {})
         .then(function() { removeRunDependency("surface.bmp"); });
 });
 
