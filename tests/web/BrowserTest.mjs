@@ -12,9 +12,9 @@ import {join} from 'node:path';
 
 import {Browser, decodePng, removeFolder, servePage, temporaryFolder} from '../support/Browser.mjs';
 
-// Headless Chromium draws WebGL in software; on a busy machine a run of a few
-// thousand frames takes minutes.
-const patienceSeconds = 120;
+// Headless Chromium draws WebGL in software: 20 to 50 frames a second here, fewer on
+// a busy machine, and the longest wait, the fall and the fade-out, is 600 frames.
+const patienceSeconds = 180;
 const canvasWidth = 1273, canvasHeight = 970;
 
 // Spots of the canvas with a radius in pixels, worked out from the camera (see
