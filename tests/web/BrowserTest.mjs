@@ -171,6 +171,14 @@ class GamePage {
         return page;
     }
 
+    // Loads the page again and waits until it has loaded.
+    async reload()
+    {
+        const loaded = new Promise(resolve => this.browser.on('Page.loadEventFired', resolve));
+        await this.browser.send('Page.reload');
+        await loaded;
+    }
+
     async close()
     {
         await this.browser.close();
@@ -279,7 +287,7 @@ const checks = {
 
     // A broken surface.bmp on the server: the "Error" box over the canvas shows the
     // loader's text, the console keeps the line, OK dismisses the box, and the game
-    // plays on with the track untextured.
+    // plays on with the track untextured. Escape dismisses it too, and nothing more.
     'error-box': async (folder, screenshots) => {
         const served = temporaryFolder('marble-web-');
         try {
@@ -316,6 +324,20 @@ const checks = {
                 check(ramp.contrast <= 3,
                       `the first ramp looks textured (contrast ${ramp.contrast})`);
                 check(ramp.contrast >= 0, 'no track on the first ramp');
+
+                // Reloaded, the page starts the game again and the box comes back. Escape,
+                // which otherwise ends the game, only dismisses it.
+                await page.reload();
+                await page.until('the box again after a reload',
+                                 () => page.browser.evaluate(messageBox(text)));
+                await page.browser.key('Escape', true);
+                await page.browser.key('Escape', false);
+                await page.until('the box gone after Escape',
+                                 async () => !(await page.browser.evaluate(messageBox(text))));
+                await page.waitFor('after-escape', 'the game playing on after Escape', marbleLit,
+                                   around(marble));
+                check(!/ended/i.test(await page.browser.evaluate('document.body.innerText')),
+                      'Escape on the box ended the game');
             } finally {
                 await page.close();
             }
