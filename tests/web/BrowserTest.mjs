@@ -252,7 +252,12 @@ const checks = {
             const picture = await page.waitFor('lit', 'the marble in full light', marbleLit,
                                              around(marble, firstRamp));
             check(look(picture, firstRamp).contrast >= 15, 'the track looks untextured');
+            // One tick a frame: the light takes 373 steps of the intro to reach 0.93, so
+            // the page has shown at least as many frames; at two ticks a frame it would be
+            // lit within 200.
             const lit = await page.frames();
+            console.log(`  frames of the page until then: ${lit.count}`);
+            check(lit.count >= 300, `the marble was lit after ${lit.count} frames of the page`);
 
             // Held, a key repeats: the game takes the first press and drops the rest.
             await page.browser.key('d', true);
