@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Packs the built page into marble-run-<version>-web.zip: one folder of static files
-# (index.html, marble.js, marble.wasm, surface.bmp) to put on any web host as it is.
+# Packs the built page into marble-run-<version>-web.zip: the four static files
+# (index.html, marble.js, marble.wasm, surface.bmp) at the top of the archive, as game
+# portals expect them, to put on any web host as they are.
 # The same sources give the same bytes: the files are dated by the last commit (or
 # by SOURCE_DATE_EPOCH when set), listed in a fixed order, and stored without owners
 # or extra time fields.
@@ -13,18 +14,16 @@ version=$(sed -n 's/^project(marble VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists
 name=marble-run-$version-web
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$src" log -1 --format=%ct 2>/dev/null || echo 0)}
 
+files=(index.html marble.js marble.wasm surface.bmp)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-mkdir "$stage/$name"
-for f in index.html marble.js marble.wasm surface.bmp; do
+for f in "${files[@]}"; do
     [ -f "$build/$f" ] || { echo "missing $build/$f: run make web first" >&2; exit 1; }
-    cp "$build/$f" "$stage/$name/$f"
-    chmod 644 "$stage/$name/$f"
+    cp "$build/$f" "$stage/$f"
+    chmod 644 "$stage/$f"
 done
-chmod 755 "$stage/$name"
-touch -h -d "@$epoch" "$stage/$name" "$stage/$name"/*
+touch -d "@$epoch" "${files[@]/#/$stage/}"
 
 rm -f "$build/$name.zip"
-(cd "$stage" && TZ=UTC zip -q -X -D -9 "$build/$name.zip" \
-    "$name/index.html" "$name/marble.js" "$name/marble.wasm" "$name/surface.bmp")
+(cd "$stage" && TZ=UTC zip -q -X -D -9 "$build/$name.zip" "${files[@]}")
 echo "$build/$name.zip"

@@ -10,8 +10,6 @@ target_sources(marble PRIVATE ${WEB_SOURCES})
 target_link_options(marble PRIVATE
     # OpenGL 1.1 on WebGL: matrices, lighting, client arrays, glBegin/glEnd.
     -sLEGACY_GL_EMULATION=1
-    # exit(0) on Escape ends the program and calls the page's Module.onExit.
-    -sEXIT_RUNTIME=1
     # Room for a large texture; the loader reports what still does not fit.
     -sALLOW_MEMORY_GROWTH=1
     -sENVIRONMENT=web
