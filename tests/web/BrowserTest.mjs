@@ -285,6 +285,13 @@ const checks = {
             await page.until('the page saying the game has ended and a reload starts it again',
                              () => page.browser.evaluate(`
                 (text => /ended/i.test(text) && /reload/i.test(text))(document.body.innerText)`));
+            // And nothing moves any more, where the game changes its picture every frame.
+            const before = await page.picture(around(marble, firstRamp));
+            const count = (await page.frames()).count;
+            await page.until('30 more frames of the page',
+                             async () => (await page.frames()).count >= count + 30);
+            const after = await page.picture(around(marble, firstRamp));
+            check(before.data.equals(after.data), 'the picture changed after the game ended');
         } finally {
             await page.close();
         }
