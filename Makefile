@@ -20,7 +20,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate web play-web test-web skip-web package-web deps-web
+	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web
 
 all: build
 
@@ -138,6 +138,11 @@ test-web: web
 	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
 	ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
 	JOBS=$(JOBS) tools/test-reproducible-web.sh
+
+# The page in headless Chromium alone, served on 127.0.0.1 (part of test-web): the
+# checks of tests/web/BrowserTest.mjs, with pictures of a failure in $(WEB_BUILD)/screenshots.
+test-browser: web
+	ctest --test-dir $(WEB_BUILD) --output-on-failure -R '^browser_'
 
 skip-web:
 	@echo "No emscripten: skipping the browser build's suite (tools/deps-web.sh installs it)."
