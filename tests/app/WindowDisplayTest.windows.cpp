@@ -20,6 +20,9 @@
 #include "tools/WindowImage.h"
 #include "tools/XWindowProbe.h"
 
+// Last: its macros (None, Bool, Status) would change the names of what comes above.
+#include <X11/Xlib.h>
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -130,6 +133,19 @@ protected:
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << GameProcess::describe(status);
     }
 
+    // The window an X window stands in front of (WM_TRANSIENT_FOR): Wine names there
+    // the owner of an owned Windows window. 0 when none.
+    static unsigned long ownerOf(unsigned long shown)
+    {
+        Display* display = XOpenDisplay(nullptr);
+        Window owner = 0;
+        if (display && !XGetTransientForHint(display, shown, &owner))
+            owner = 0;
+        if (display)
+            XCloseDisplay(display);
+        return owner;
+    }
+
     const std::string title = windowsTitle();
     XWindowProbe probe;
     std::unique_ptr<GameProcess> game;
@@ -177,8 +193,8 @@ TEST_F(WineGameWindow, FadesInPlaysAndEndsOnEscape)
 }
 
 // Beside a file that is no bitmap, the game writes the loader's line and shows it in
-// the system's message box captioned "Error"; Enter dismisses it and the game plays
-// on, the track untextured.
+// the system's message box captioned "Error", owned by the game's window, which has
+// the focus; Enter dismisses it and the game plays on, the track untextured.
 TEST_F(WineGameWindow, UnreadableTextureIsShownInAMessageBox)
 {
     TempDir folder;
@@ -211,6 +227,8 @@ TEST_F(WineGameWindow, UnreadableTextureIsShownInAMessageBox)
         },
         box))
         << "the box showed no line of text";
+    // Started with the focus, the game's window owns the box.
+    EXPECT_EQ(window, ownerOf(box));
     std::ifstream written(errors);
     const std::string lines(std::istreambuf_iterator<char>(written), {});
     // Standard error is a text stream: Windows ends its lines with CR LF.
