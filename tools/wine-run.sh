@@ -7,12 +7,13 @@
 # Gecko is asked for, a crash ends the program at once instead of waiting in Wine's
 # debugger, and Wine's own messages are off.
 #   tools/wine-run.sh PROGRAM.exe [ARGS...]
+#   tools/wine-run.sh --init      only make the prefix of the build folder it runs in
 set -euo pipefail
 
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winedbg.exe="}
 if [ -z "${WINEPREFIX:-}" ]; then
-    dir=$(cd "$(dirname "$1")" && pwd)
+    if [ "$1" = --init ]; then dir=$PWD; else dir=$(cd "$(dirname "$1")" && pwd); fi
     while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do
         dir=$(dirname "$dir")
     done
@@ -29,4 +30,5 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     fi
 ) 9>"$WINEPREFIX.lock"
 
+[ "$1" = --init ] && exit 0
 exec wine "$@"
