@@ -11,6 +11,7 @@ using glRecorder::rec;
 
 std::string wglExtensions;
 std::string glExtensions;
+HDC dcDrawnTo = nullptr;
 
 // clang-format off
 const char* WINAPI getExtensionsStringArb(HDC dc) {
@@ -28,6 +29,12 @@ void resetPlatform()
 {
     wglExtensions.clear();
     glExtensions.clear();
+    dcDrawnTo = nullptr;
+}
+
+void drawToDc(void* dc)
+{
+    dcDrawnTo = static_cast<HDC>(dc);
 }
 
 void offerWglExtensions(const std::string& wgl, const std::string& gl)
@@ -42,7 +49,9 @@ extern "C" {
 
 // clang-format off
 HGLRC WINAPI wglGetCurrentContext(void) { return reinterpret_cast<HGLRC>(uintptr_t{7}); }
-HDC WINAPI wglGetCurrentDC(void) { return reinterpret_cast<HDC>(glRecorder::currentDc); }
+HDC WINAPI wglGetCurrentDC(void) {
+    return dcDrawnTo ? dcDrawnTo : reinterpret_cast<HDC>(glRecorder::currentDc);
+}
 const GLubyte* WINAPI glGetString(GLenum name) {
     rec("glGetString", name);
     return reinterpret_cast<const GLubyte*>(name == GL_EXTENSIONS ? glExtensions.c_str() : "");
