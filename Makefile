@@ -2,6 +2,7 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 ARM64_BUILD ?= build-arm64
+WINDOWS_BUILD ?= build-windows
 BENCH_BUILD ?= build-bench
 WEB_BUILD ?= build-web
 # The plain suite is built by GCC and the sanitized one by Clang, so every run of
@@ -20,7 +21,8 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web
+	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web \
+	deps-windows configure-windows windows build-windows test-windows skip-windows
 
 all: build
 
@@ -32,6 +34,9 @@ deps-arm64:
 
 deps-web:
 	@tools/deps-web.sh
+
+deps-windows:
+	@tools/deps-windows.sh
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
@@ -56,6 +61,19 @@ build-arm64: deps deps-arm64
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
 	cmake --build $(ARM64_BUILD) -j $(JOBS)
 
+# The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
+# GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
+configure-windows: deps-windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_PACKAGE=OFF \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
+
+windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marble
+
+# The game and the display-free tests for Windows.
+build-windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
 # Builds only what playing needs: the game and its texture, and without a display
 # the screenshot tool that tools/run.sh then uses.
 run: configure
@@ -70,16 +88,19 @@ demo: configure
 # Everything: the plain suite (GCC), the same suite built by Clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
 # for arm64 and run under qemu (when the cross tools are installed), two builds
-# of the package compared byte for byte, the browser build's suite under node and its
-# zip built twice (when emscripten is installed), the format check and a short
-# fuzzing run.
+# of the package compared byte for byte, the Windows suite under Wine (when
+# mingw-w64 and Wine are installed), the browser build's suite under node and in
+# headless Chromium and its zip built twice (when emscripten is installed), the
+# format check and a short fuzzing run.
 # Each stage is a target of this Makefile: adding one to TEST_STAGES adds a stage.
 # tools/test-stages.sh runs them in order, shows their output without the routine
 # lines and ends with a table of results and times and "N passed, N failed".
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
 WEB_TOOLS := $(shell tools/deps-web.sh --check && echo yes)
+WINDOWS_TOOLS := $(shell tools/deps-windows.sh --check && echo yes)
 TEST_STAGES = format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
-	test-reproducible $(if $(WEB_TOOLS),test-web,skip-web) fuzz
+	$(if $(WINDOWS_TOOLS),test-windows,skip-windows) $(if $(WEB_TOOLS),test-web,skip-web) \
+	test-reproducible fuzz
 test: deps
 	@MAKE="$(MAKE)" STAGE_LOG="$(BUILD)/test-stages.log" tools/test-stages.sh $(TEST_STAGES)
 
@@ -96,6 +117,15 @@ test-arm64: build-arm64
 
 skip-arm64:
 	@echo "No arm64 cross tools: skipping the arm64 suite (tools/deps-arm64.sh installs them)."
+
+# ctest starts every test, and the listing of the tests, under Wine (tools/wine-run.sh,
+# with a Wine prefix in $(WINDOWS_BUILD)); the game's own tests start marble.exe under
+# Wine on Xvfb.
+test-windows: build-windows
+	$(XVFB) ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+skip-windows:
+	@echo "No Windows cross tools or Wine: skipping the Windows suite (tools/deps-windows.sh installs them)."
 
 format-check:
 	@tools/check-format.sh
@@ -175,4 +205,5 @@ mutate: deps
 	tools/mutate.py $(MUTATE_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD) $(WEB_BUILD) build-mutate
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) $(WEB_BUILD) \
+		build-mutate
