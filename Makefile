@@ -2,6 +2,7 @@
 BUILD ?= build
 ASAN_BUILD ?= build-asan
 ARM64_BUILD ?= build-arm64
+WINDOWS_BUILD ?= build-windows
 BENCH_BUILD ?= build-bench
 # The plain suite is built by GCC and the sanitized one by Clang, so every run of
 # `make test` proves the same bits under both compilers.
@@ -16,7 +17,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate
+	bench-build bench tidy mutate deps-windows configure-windows windows build-windows
 
 all: build
 
@@ -25,6 +26,9 @@ deps:
 
 deps-arm64:
 	@tools/deps-arm64.sh
+
+deps-windows:
+	@tools/deps-windows.sh
 
 configure: deps
 	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
@@ -48,6 +52,19 @@ build-arm64: deps deps-arm64
 	cmake -S . -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
 	cmake --build $(ARM64_BUILD) -j $(JOBS)
+
+# The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
+# GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
+configure-windows: deps-windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_PACKAGE=OFF \
+		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
+
+windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marble
+
+# The game and the display-free tests for Windows.
+build-windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
 
 # Builds only what playing needs: the game and its texture, and without a display
 # the screenshot tool that tools/run.sh then uses.
@@ -124,4 +141,4 @@ mutate: deps
 	tools/mutate.py $(MUTATE_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(BENCH_BUILD) build-mutate
+	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) build-mutate

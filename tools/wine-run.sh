@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, as ctest does for every test of the Windows
+# build (the toolchain's CMAKE_CROSSCOMPILING_EMULATOR), with its exit status.
+# The Wine prefix is the build folder's own, wine-prefix/ beside its CMakeCache.txt
+# (or WINEPREFIX when set), made on first use: the first start of a fresh prefix
+# takes some seconds, and tests started at once wait for it under a lock. No Mono or
+# Gecko is asked for, and Wine's own messages are off.
+#   tools/wine-run.sh PROGRAM.exe [ARGS...]
+set -euo pipefail
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+if [ -z "${WINEPREFIX:-}" ]; then
+    dir=$(cd "$(dirname "$1")" && pwd)
+    while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do
+        dir=$(dirname "$dir")
+    done
+    [ "$dir" = / ] && dir="${TMPDIR:-/tmp}/marble-wine-$(id -u)"
+    export WINEPREFIX="$dir/wine-prefix"
+fi
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+(
+    flock 9
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+    fi
+) 9>"$WINEPREFIX.lock"
+
+exec wine "$@"
