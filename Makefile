@@ -17,7 +17,7 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate deps-windows configure-windows windows build-windows
+	bench-build bench tidy mutate deps-windows configure-windows windows build-windows package-windows
 
 all: build
 
@@ -56,7 +56,7 @@ build-arm64: deps deps-arm64
 # The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
 # GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
 configure-windows: deps-windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_PACKAGE=OFF \
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
 
 windows: configure-windows
@@ -65,6 +65,11 @@ windows: configure-windows
 # The game and the display-free tests for Windows.
 build-windows: configure-windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# What a Windows player downloads, in $(WINDOWS_BUILD): marble-run-<version>-windows-x64.zip
+# and the installer marble-run-<version>-setup.exe (packaging/windows/).
+package-windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target package_windows
 
 # Builds only what playing needs: the game and its texture, and without a display
 # the screenshot tool that tools/run.sh then uses.

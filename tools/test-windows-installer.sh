@@ -84,10 +84,11 @@ for text in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '>true<
     [[ $manifest == *"$text"* ]] || fail "marble.exe's manifest lacks $text"
 done
 
-# 4. A Wine prefix of this build's own, created once and kept. Without Mono's
-#    and Gecko's installers (never asked for) and without Wine's menu builder,
-#    which would copy the shortcut into this machine's own menus.
-export WINEPREFIX="$build/wine-installer" WINEARCH=win64 WINEDEBUG=-all
+# 4. The Wine prefix of the build's tests (tools/wine-run.sh makes it on first
+#    use), without Wine's menu builder, which would copy the shortcut into this
+#    machine's own menus.
+tools=$(dirname "$(realpath "$0")")
+export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 programs="$WINEPREFIX/drive_c/Program Files/marble-run"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
@@ -97,11 +98,7 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\marble-run'
 if [ -e "$programs" ] || [ -e "$shortcut" ]; then
     rm -rf "$WINEPREFIX"
 fi
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    wineboot -i >"$work/wineboot.log" 2>&1 || { cat "$work/wineboot.log" >&2; fail "wineboot failed"; }
-    wineserver -w
-fi
-wine reg query "$key" >/dev/null 2>&1 && fail "the prefix already has an uninstall entry"
+"$tools/wine-run.sh" reg query "$key" >/dev/null 2>&1 && fail "the prefix already has an uninstall entry"
 
 # 5. A silent install: the files, byte for byte what was packed.
 wine "$setup" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log" >&2; fail "the installer failed"; }

@@ -5,10 +5,10 @@
 # and the resources of marble.exe itself: the icon painted by tools/MakeIcon.cpp,
 # the version and the application manifest.
 #
-# Both downloads are reproducible: the program carries no link time stamp, the
-# staged files and zip members are dated by the last commit (or SOURCE_DATE_EPOCH)
-# and the installer stores no file dates, so one commit gives the same bytes in
-# any folder.
+# Both downloads are reproducible: the program carries no link time stamp (the
+# toolchain file links with --no-insert-timestamp), the staged files and zip
+# members are dated by the last commit (or SOURCE_DATE_EPOCH) and the installer
+# stores no file dates, so one commit gives the same bytes in any folder.
 
 set(MARBLE_PACKAGE marble-run)
 set(MARBLE_WINDOWS_DIR ${CMAKE_BINARY_DIR}/packaging/windows)
@@ -34,8 +34,6 @@ target_sources(marble PRIVATE ${MARBLE_WINDOWS_DIR}/marble.rc)
 set_source_files_properties(${MARBLE_WINDOWS_DIR}/marble.rc PROPERTIES
     OBJECT_DEPENDS "${MARBLE_WINDOWS_ICO};${MARBLE_WINDOWS_MANIFEST}")
 add_dependencies(marble marble_windows_icon)
-# No link time in the program's header, so the same sources link to the same bytes.
-target_link_options(marble PRIVATE -Wl,--no-insert-timestamp)
 
 # The files a player gets, staged in one folder: the program without its
 # debugging information, the texture, and the licence and a short guide with
