@@ -17,7 +17,8 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate deps-windows configure-windows windows build-windows package-windows
+	bench-build bench tidy mutate deps-windows configure-windows windows build-windows package-windows \
+	test-reproducible-windows
 
 all: build
 
@@ -118,9 +119,14 @@ package: build
 package-arm64: build-arm64
 	cmake --build $(ARM64_BUILD) --target package
 
-# The package built twice afresh, in two folders, must be the same bytes.
-test-reproducible: deps
+# The package built twice afresh, in two folders, must be the same bytes; so must
+# the Windows downloads, where the cross tools are installed.
+WINDOWS_TOOLS := $(shell tools/deps-windows.sh --check && echo yes)
+test-reproducible: deps $(if $(WINDOWS_TOOLS),test-reproducible-windows)
 	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
+
+test-reproducible-windows: deps deps-windows
+	JOBS=$(JOBS) tools/test-reproducible-windows.sh
 
 # Benchmarks: not part of `make test`. The frame benchmark starts the real game
 # and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation
