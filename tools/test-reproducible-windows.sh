@@ -39,21 +39,21 @@ second="$work/second-tree/elsewhere/b"
 build_downloads "$first"
 build_downloads "$second"
 
-for name in marble-run-*-windows-x64.zip marble-run-*-setup.exe; do
-    a=$(echo "$first"/$name)
-    b=$(echo "$second"/$name)
-    [ -f "$a" ] && [ -f "$b" ] || fail "missing: $a $b"
-    if ! cmp -s "$a" "$b"; then
-        echo "$(basename "$a"): the two builds differ. First differing bytes (offset, octal values):" >&2
-        cmp -l "$a" "$b" | head -n 5 >&2 || true
+for suffix in windows-x64.zip setup.exe; do
+    a=("$first"/marble-run-*-"$suffix")
+    b=("$second"/marble-run-*-"$suffix")
+    [ -f "${a[0]}" ] && [ -f "${b[0]}" ] || fail "missing: ${a[*]} ${b[*]}"
+    if ! cmp -s "${a[0]}" "${b[0]}"; then
+        echo "$(basename "${a[0]}"): the two builds differ. First differing bytes (offset, octal values):" >&2
+        cmp -l "${a[0]}" "${b[0]}" | head -n 5 >&2 || true
         for f in marble.exe surface.bmp README.txt LICENSE.txt; do
             cmp "$first/packaging/windows/files/$f" "$second/packaging/windows/files/$f" >&2 || true
         done
-        fail "two builds of one commit gave different $(basename "$a")"
+        fail "two builds of one commit gave different $(basename "${a[0]}")"
     fi
 done
-zip=$(echo "$first"/marble-run-*-windows-x64.zip)
-setup=$(echo "$first"/marble-run-*-setup.exe)
+zip=("$first"/marble-run-*-windows-x64.zip)
+setup=("$first"/marble-run-*-setup.exe)
 
 # Every member of the zip is dated by the last commit: packed in UTC, in the
 # format's steps of two seconds (an odd second is rounded up).
@@ -61,7 +61,7 @@ if commit_time=$(git -C "$src" log -1 --format=%ct 2>/dev/null); then
     expected=$(date -u -d "@$((commit_time + commit_time % 2))" '+%Y-%m-%d %H:%M')
     while read -r day time; do
         [ "$day $time" = "$expected" ] || fail "a member is dated $day $time, not by the commit ($expected)"
-    done < <(unzip -l "$zip" | sed -n 's/^ *[0-9]\+ \+\([0-9-]\+\) \([0-9:]\+\) .*/\1 \2/p')
+    done < <(unzip -l "${zip[0]}" | sed -n 's/^ *[0-9]\+ \+\([0-9-]\+\) \([0-9:]\+\) .*/\1 \2/p')
 else
     echo "not a git checkout: the zip's dates not checked"
 fi
@@ -72,5 +72,6 @@ leaks=$(grep -laF -e "$src" -e "$work" "$first/packaging/windows/files/marble.ex
     true)
 [ -z "$leaks" ] || fail "build paths inside: $leaks"
 
-echo "reproducible: two builds give $(basename "$zip"), sha256 $(sha256sum <"$zip" | cut -d' ' -f1)," \
-    "and $(basename "$setup"), sha256 $(sha256sum <"$setup" | cut -d' ' -f1)"
+echo "reproducible: two builds give $(basename "${zip[0]}"), sha256" \
+    "$(sha256sum <"${zip[0]}" | cut -d' ' -f1), and $(basename "${setup[0]}"), sha256" \
+    "$(sha256sum <"${setup[0]}" | cut -d' ' -f1)"

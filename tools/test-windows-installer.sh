@@ -192,7 +192,9 @@ wineserver -w
 #    copy of itself, so wait for every program of the prefix to end. Then
 #    nothing of the game is left: no folder, no shortcut, no entry.
 [[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "cannot read QuietUninstallString '$quiet'"
-wine "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} >"$work/uninstall.log" 2>&1 ||
+uninstaller=${BASH_REMATCH[1]}
+read -ra arguments <<<"${BASH_REMATCH[2]}"
+wine "$uninstaller" "${arguments[@]}" >"$work/uninstall.log" 2>&1 ||
     { cat "$work/uninstall.log" >&2; fail "the uninstaller failed"; }
 wineserver -w
 [ ! -e "$programs" ] || fail "left behind: $(find "$programs")"
