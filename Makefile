@@ -56,7 +56,7 @@ build-arm64: deps deps-arm64
 
 # The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
 # GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
-configure-windows: deps-windows
+configure-windows: deps deps-windows
 	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
 
