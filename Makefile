@@ -17,8 +17,8 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate deps-windows configure-windows windows build-windows package-windows \
-	test-reproducible-windows
+	bench-build bench tidy mutate deps-windows configure-windows windows build-windows test-windows \
+	skip-windows package-windows test-reproducible-windows
 
 all: build
 
@@ -88,8 +88,9 @@ demo: configure
 # for arm64 and run under qemu (when the cross tools are installed), two builds
 # of the package compared byte for byte, the format check and a short fuzzing run.
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
+WINDOWS_TOOLS := $(shell tools/deps-windows.sh --check && echo yes)
 test: format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,skip-arm64) \
-	test-reproducible fuzz
+	$(if $(WINDOWS_TOOLS),test-windows,skip-windows) test-reproducible fuzz
 
 test-plain: build
 	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
@@ -104,6 +105,15 @@ test-arm64: build-arm64
 
 skip-arm64:
 	@echo "No arm64 cross tools: skipping the arm64 suite (tools/deps-arm64.sh installs them)."
+
+# ctest starts every test, and the listing of the tests, under Wine (tools/wine-run.sh,
+# with a Wine prefix in $(WINDOWS_BUILD)); the game's own tests start marble.exe under
+# Wine on Xvfb.
+test-windows: build-windows
+	$(XVFB) ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+
+skip-windows:
+	@echo "No Windows cross tools or Wine: skipping the Windows suite (tools/deps-windows.sh installs them)."
 
 format-check:
 	@tools/check-format.sh
@@ -121,7 +131,6 @@ package-arm64: build-arm64
 
 # The package built twice afresh, in two folders, must be the same bytes; so must
 # the Windows downloads, where the cross tools are installed.
-WINDOWS_TOOLS := $(shell tools/deps-windows.sh --check && echo yes)
 test-reproducible: deps $(if $(WINDOWS_TOOLS),test-reproducible-windows)
 	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 

@@ -9,7 +9,6 @@
 namespace {
 
 using GetExtensionsStringArb = const char*(WINAPI*)(HDC);
-using GetExtensionsStringExt = const char*(WINAPI*)();
 using SwapIntervalExt = BOOL(WINAPI*)(int);
 
 // Whether the space-separated list names the extension itself, not merely a longer
@@ -33,19 +32,14 @@ template <typename Function> Function entryPoint(const char* name)
     return reinterpret_cast<Function>(reinterpret_cast<void*>(wglGetProcAddress(name)));
 }
 
-// The WGL extensions of the current context's driver: through WGL_ARB_extensions_string,
-// else WGL_EXT_extensions_string. Older drivers list WGL_EXT_swap_control among the
-// OpenGL extensions instead.
+// The WGL extensions of the current context's driver (WGL_ARB_extensions_string).
+// Older drivers list WGL_EXT_swap_control among the OpenGL extensions instead.
 bool offersSwapControl()
 {
     const char* name = "WGL_EXT_swap_control";
-    if (const auto arb = entryPoint<GetExtensionsStringArb>("wglGetExtensionsStringARB")) {
-        if (offers(arb(wglGetCurrentDC()), name))
-            return true;
-    } else if (const auto ext = entryPoint<GetExtensionsStringExt>("wglGetExtensionsStringEXT")) {
-        if (offers(ext(), name))
-            return true;
-    }
+    const auto wglExtensions = entryPoint<GetExtensionsStringArb>("wglGetExtensionsStringARB");
+    if (wglExtensions && offers(wglExtensions(wglGetCurrentDC()), name))
+        return true;
     return offers(reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)), name);
 }
 

@@ -4,12 +4,13 @@
 # The Wine prefix is the build folder's own, wine-prefix/ beside its CMakeCache.txt
 # (or WINEPREFIX when set), made on first use: the first start of a fresh prefix
 # takes some seconds, and tests started at once wait for it under a lock. No Mono or
-# Gecko is asked for, and Wine's own messages are off.
+# Gecko is asked for, a crash ends the program at once instead of waiting in Wine's
+# debugger, and Wine's own messages are off.
 #   tools/wine-run.sh PROGRAM.exe [ARGS...]
 set -euo pipefail
 
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml,winedbg.exe="}
 if [ -z "${WINEPREFIX:-}" ]; then
     dir=$(cd "$(dirname "$1")" && pwd)
     while [ "$dir" != / ] && [ ! -f "$dir/CMakeCache.txt" ]; do

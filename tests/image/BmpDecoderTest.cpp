@@ -41,7 +41,7 @@ TEST(BmpDecoder, EveryFormOfOnePictureDecodesAlike)
     int forms = 0;
     for (const auto& seed : std::filesystem::directory_iterator(MARBLE_BMP_SEEDS)) {
         const Decoded d = read(seed.path());
-        const std::string name = seed.path().filename();
+        const std::string name = seed.path().filename().string();
         ASSERT_TRUE(d.image) << name << ": " << d.errors;
         EXPECT_EQ(name == "info1.bmp" ? Bytes(d.rgb()) : reference.rgb(), d.rgb()) << name;
         forms += d.image->width == 5 && d.image->height == 3;

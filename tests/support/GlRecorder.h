@@ -45,5 +45,11 @@ void resetPlatform();
 void offerGlxExtensions(const std::string& extensions);
 // X11: what glXGetCurrentDrawable returns.
 constexpr unsigned long currentDrawable = 42;
+// Windows: the extensions the driver lists through wglGetExtensionsStringARB and among
+// the OpenGL extensions (glGetString), space-separated; none after reset(). Their entry
+// points are recorded like any call.
+void offerWglExtensions(const std::string& wgl, const std::string& gl);
+// Windows: what wglGetCurrentDC returns.
+constexpr unsigned long long currentDc = 43;
 
 } // namespace glRecorder

@@ -4,27 +4,37 @@
 // by name: made empty and current while the object lives, removed afterwards with
 // everything in it.
 
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
+#include <system_error>
 #include <vector>
 
 class TempDir {
 public:
+    // A name no one else has taken: create_directory makes it only if it is new.
     TempDir() : previous(std::filesystem::current_path())
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "marble-XXXXXX").string();
-        if (mkdtemp(pattern.data()) && chdir(pattern.c_str()) == 0)
-            path = pattern;
+        std::random_device random;
+        const std::filesystem::path base = std::filesystem::temp_directory_path();
+        for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
+            const std::filesystem::path candidate = base / ("marble-" + std::to_string(random()));
+            std::error_code error;
+            if (!std::filesystem::create_directory(candidate, error))
+                continue;
+            std::filesystem::current_path(candidate, error);
+            if (!error)
+                path = candidate.string();
+        }
     }
     ~TempDir()
     {
-        std::filesystem::current_path(previous);
+        std::error_code error; // a file left open must not end the test program
+        std::filesystem::current_path(previous, error);
         if (!path.empty())
-            std::filesystem::remove_all(path);
+            std::filesystem::remove_all(path, error);
     }
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
