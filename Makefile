@@ -22,7 +22,8 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 .PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
 	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web \
-	deps-windows configure-windows windows build-windows test-windows skip-windows
+	deps-windows configure-windows windows build-windows test-windows skip-windows \
+	package-windows test-reproducible-windows
 
 all: build
 
@@ -63,8 +64,8 @@ build-arm64: deps deps-arm64
 
 # The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
 # GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
-configure-windows: deps-windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_PACKAGE=OFF \
+configure-windows: deps deps-windows
+	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
 
 windows: configure-windows
@@ -73,6 +74,11 @@ windows: configure-windows
 # The game and the display-free tests for Windows.
 build-windows: configure-windows
 	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+
+# What a Windows player downloads, in $(WINDOWS_BUILD): marble-run-<version>-windows-x64.zip
+# and the installer marble-run-<version>-setup.exe (packaging/windows/).
+package-windows: configure-windows
+	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target package_windows
 
 # Builds only what playing needs: the game and its texture, and without a display
 # the screenshot tool that tools/run.sh then uses.
@@ -141,8 +147,9 @@ package: build
 package-arm64: build-arm64
 	cmake --build $(ARM64_BUILD) --target package
 
-# The package built twice afresh, in two folders, must be the same bytes.
-test-reproducible: deps
+# The package built twice afresh, in two folders, must be the same bytes; so must
+# the Windows downloads, where the cross tools are installed.
+test-reproducible: deps $(if $(WINDOWS_TOOLS),test-reproducible-windows)
 	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
 
 # The browser build with Debian's emscripten: $(WEB_BUILD)/index.html, marble.js,
@@ -180,6 +187,9 @@ skip-web:
 # marble-run-<version>-web.zip in $(WEB_BUILD): the folder to put on a web host.
 package-web: web
 	tools/package-web.sh $(WEB_BUILD)
+
+test-reproducible-windows: deps deps-windows
+	JOBS=$(JOBS) tools/test-reproducible-windows.sh
 
 # Benchmarks: not part of `make test`. The frame benchmark starts the real game
 # and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation

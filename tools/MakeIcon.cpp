@@ -2,6 +2,7 @@
 // that runs away from the viewer. Usage:
 //   marble-icon SIZE OUTPUT.png              one size, as PNG
 //   marble-icon --window-icon OUTPUT.cpp     the X11 window's icon, in every size
+//   marble-icon --ico OUTPUT.ico             every size Windows asks for, in one icon file
 //
 // Each pixel is ray traced (a sphere over a flat strip) with 4 x 4 samples, so
 // every size comes out smooth without a drawing library.
@@ -192,18 +193,120 @@ int writeWindowIcon(const char* path)
     return std::fclose(out) == 0 ? 0 : 1;
 }
 
+void put16(std::vector<unsigned char>& out, unsigned v)
+{
+    out.push_back(static_cast<unsigned char>(v & 0xff));
+    out.push_back(static_cast<unsigned char>((v >> 8) & 0xff));
+}
+
+void put32(std::vector<unsigned char>& out, unsigned v)
+{
+    put16(out, v & 0xffff);
+    put16(out, v >> 16);
+}
+
+void appendBytes(void* context, void* data, int size)
+{
+    auto* out = static_cast<std::vector<unsigned char>*>(context);
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+// One icon image as Windows reads it from an .ico file: a 32-bit BGRA bitmap,
+// bottom row first, stacked on its 1-bit transparency mask (which is why the
+// header gives twice the height).
+std::vector<unsigned char> iconBitmap(int size, const std::vector<unsigned char>& rgba)
+{
+    const unsigned maskStride = ((static_cast<unsigned>(size) + 31) / 32) * 4;
+    const unsigned pixelBytes = static_cast<unsigned>(size * size * 4);
+    std::vector<unsigned char> out;
+    put32(out, 40);
+    put32(out, static_cast<unsigned>(size));
+    put32(out, static_cast<unsigned>(size * 2));
+    put16(out, 1);
+    put16(out, 32);
+    put32(out, 0);
+    put32(out, pixelBytes + maskStride * static_cast<unsigned>(size));
+    for (int i = 0; i < 4; ++i)
+        put32(out, 0);
+    for (int row = size - 1; row >= 0; --row) {
+        for (int col = 0; col < size; ++col) {
+            const unsigned char* p = &rgba[(static_cast<size_t>(row) * size + col) * 4];
+            out.push_back(p[2]);
+            out.push_back(p[1]);
+            out.push_back(p[0]);
+            out.push_back(p[3]);
+        }
+    }
+    for (int row = size - 1; row >= 0; --row) {
+        std::vector<unsigned char> mask(maskStride, 0);
+        for (int col = 0; col < size; ++col) {
+            if (rgba[(static_cast<size_t>(row) * size + col) * 4 + 3] == 0)
+                mask[col / 8] |= static_cast<unsigned char>(0x80 >> (col % 8));
+        }
+        out.insert(out.end(), mask.begin(), mask.end());
+    }
+    return out;
+}
+
+// The Windows icon: the sizes of the shell's views, from the title bar to the
+// largest tiles. The 256-pixel image is stored as PNG, as Windows expects of it;
+// the others as bitmaps, which every reader of icons understands.
+int writeIco(const char* path)
+{
+    const int sizes[] = {16, 24, 32, 48, 64, 128, 256};
+    const unsigned count = sizeof sizes / sizeof sizes[0];
+    std::vector<std::vector<unsigned char>> images;
+    for (int size : sizes) {
+        const std::vector<unsigned char> rgba = paint(size);
+        std::vector<unsigned char> image;
+        if (size < 256)
+            image = iconBitmap(size, rgba);
+        else if (!stbi_write_png_to_func(appendBytes, &image, size, size, 4, rgba.data(), size * 4))
+            return 1;
+        images.push_back(image);
+    }
+    std::vector<unsigned char> file;
+    put16(file, 0);
+    put16(file, 1);
+    put16(file, count);
+    unsigned offset = 6 + 16 * count;
+    for (unsigned i = 0; i < count; ++i) {
+        file.push_back(static_cast<unsigned char>(sizes[i] % 256));
+        file.push_back(static_cast<unsigned char>(sizes[i] % 256));
+        file.push_back(0);
+        file.push_back(0);
+        put16(file, 1);
+        put16(file, 32);
+        put32(file, static_cast<unsigned>(images[i].size()));
+        put32(file, offset);
+        offset += static_cast<unsigned>(images[i].size());
+    }
+    for (const std::vector<unsigned char>& image : images)
+        file.insert(file.end(), image.begin(), image.end());
+    FILE* out = std::fopen(path, "wb");
+    if (!out)
+        return 1;
+    const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
+    return (std::fclose(out) == 0 && written) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc == 3 && std::strcmp(argv[1], "--window-icon") == 0) {
-        if (writeWindowIcon(argv[2]) == 0)
+    const bool windowIcon = argc == 3 && std::strcmp(argv[1], "--window-icon") == 0;
+    const bool ico = argc == 3 && std::strcmp(argv[1], "--ico") == 0;
+    if (windowIcon || ico) {
+        if ((windowIcon ? writeWindowIcon(argv[2]) : writeIco(argv[2])) == 0)
             return 0;
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
         return 1;
     }
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s SIZE OUTPUT.png | --window-icon OUTPUT.cpp\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s SIZE OUTPUT.png | --window-icon OUTPUT.cpp | --ico OUTPUT.ico\n",
+                     argv[0]);
         return 2;
     }
     const int size = std::atoi(argv[1]);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes sure the Windows cross build can be made and tested here: the MinGW-w64 cross
-# compiler, Wine to run its programs, NSIS for the installer, and freeglut built for
+# compiler, Wine to run its programs, NSIS and zip for the downloads, and freeglut built for
 # Windows. No Debian package holds a Windows freeglut, so it is built from Debian's own
 # source package (apt-get source freeglut) as a static library, once, into .deps/ in
 # the checkout, which every Windows build folder then uses. Fetching the source needs
@@ -15,7 +15,7 @@ deps="$root/.deps"
 prefix="$deps/mingw"
 toolchain="$root/cmake/x86_64-w64-mingw32.cmake"
 
-packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev)
+packages=(g++-mingw-w64-x86-64-posix wine wine64 nsis dpkg-dev zip unzip)
 
 tools_present()
 {
