@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Makes sure the packages of the browser build are present: Debian's emscripten and
 # binaryen, node to run the tests, the GoogleTest sources they are built from, and
-# Chromium for the checks in a real browser, and zip for the page's package. As root it installs what is missing;
-# otherwise it prints the line to run.
+# Chromium for the checks in a real browser, and zip for the page's package. As root
+# it installs what is missing; otherwise it prints the line to run.
 #   tools/deps-web.sh           install (or print) what is missing
 #   tools/deps-web.sh --check   only answer: exit 0 when the browser build can be made
 set -euo pipefail
@@ -23,12 +23,9 @@ done
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then
-    echo "Installing: ${missing[*]}"
-    apt-get -o DPkg::Lock::Timeout=600 update -qq
-    DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-        "${missing[@]}" >/dev/null
+    "$(dirname "$0")/apt-install.sh" "${missing[@]}"
 else
-    echo "Missing packages for the browser build. Run:" >&2
-    echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+    echo "Missing packages for the browser build. As root (or with sudo), run:" \
+        "apt-get update && apt-get install -y ${missing[*]}" >&2
     exit 1
 fi

@@ -34,13 +34,10 @@ for p in "${packages[@]}"; do
 done
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -eq 0 ]; then
-        echo "Installing: ${missing[*]}"
-        apt-get -o DPkg::Lock::Timeout=600 update -qq
-        DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=600 install -y -qq \
-            "${missing[@]}" >/dev/null
+        "$root/tools/apt-install.sh" "${missing[@]}"
     else
-        echo "Missing packages for the Windows build. Run:" >&2
-        echo "  sudo apt-get update && sudo apt-get install -y ${missing[*]}" >&2
+        echo "Missing packages for the Windows build. As root (or with sudo), run:" \
+            "apt-get update && apt-get install -y ${missing[*]}" >&2
         exit 1
     fi
 fi
