@@ -7,13 +7,16 @@
 
 namespace {
 
+// The value of M_PI, which not every C library declares in standard C++.
+const double pi = 3.14159265358979323846;
+
 // Sines and cosines of n equal steps round a circle, or round half of one, in
 // single precision: n + 1 entries, the last closing the circle exactly. A negative
 // n runs the other way round.
 void circleTable(int n, bool halfCircle, std::vector<float>& sines, std::vector<float>& cosines)
 {
     const int size = std::abs(n);
-    const float angle = (halfCircle ? 1 : 2) * float(M_PI) / float(n == 0 ? 1 : n);
+    const float angle = (halfCircle ? 1 : 2) * float(pi) / float(n == 0 ? 1 : n);
     sines.assign(size_t(size) + 1, 0.0f);
     cosines.assign(size_t(size) + 1, 0.0f);
     cosines[0] = 1.0f;
