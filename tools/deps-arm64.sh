@@ -21,10 +21,7 @@ packages=(
 )
 
 foreign=$(dpkg --print-foreign-architectures)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+mapfile -t missing < <("$(dirname "$0")/missing-packages.sh" "${packages[@]}")
 grep -qx arm64 <<<"$foreign" && [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -16,10 +16,7 @@ fi
 
 packages=(emscripten binaryen nodejs googletest chromium zip unzip)
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+mapfile -t missing < <("$(dirname "$0")/missing-packages.sh" "${packages[@]}")
 [ ${#missing[@]} -eq 0 ] && exit 0
 
 if [ "$(id -u)" -eq 0 ]; then

@@ -28,10 +28,7 @@ if [ "${1:-}" = --check ]; then
     exit
 fi
 
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
+mapfile -t missing < <("$(dirname "$0")/missing-packages.sh" "${packages[@]}")
 if [ ${#missing[@]} -gt 0 ]; then
     if [ "$(id -u)" -eq 0 ]; then
         "$root/tools/apt-install.sh" "${missing[@]}"
