@@ -11,4 +11,9 @@ public:
     // True once for every loss of the focus since the last call (several losses in
     // between count as one).
     bool lost();
+
+    // Whether a key press comes too late: the key is no longer down, as it was let go
+    // while another window had the focus. The game ignores such a press, which would
+    // otherwise hold the key again after the loss let go of it.
+    bool stale(unsigned char key);
 };

@@ -26,3 +26,9 @@ bool FocusWatch::lost()
     blurred = false;
     return was;
 }
+
+// The page hears of the blur in order with its key events.
+bool FocusWatch::stale(unsigned char)
+{
+    return false;
+}

@@ -35,3 +35,10 @@ bool FocusWatch::lost()
     focusLost = false;
     return was;
 }
+
+// The focus messages come in one queue with the keys, in order: no press comes after
+// the loss that should have let go of it.
+bool FocusWatch::stale(unsigned char)
+{
+    return false;
+}

@@ -1,6 +1,9 @@
 #include "app/FocusWatch.h"
 
 #include <GL/glx.h>
+#include <X11/Xutil.h>
+
+#include <cctype>
 
 // freeglut reports no focus changes, and the events it reads are its own: the
 // watch listens on a connection of its own, to the same display, for the focus
@@ -63,4 +66,20 @@ bool FocusWatch::lost()
             gone = true;
     }
     return gone;
+}
+
+// The loss is heard on this connection and the keys on freeglut's, so a press queued
+// on freeglut's before the loss (a key's repeat) can be read after it. The server's
+// keyboard says whether the key is down now. Only letters are asked about: the
+// controls are letters, and Escape must always be heard.
+bool FocusWatch::stale(unsigned char key)
+{
+    if (!watchConnection || !std::isalpha(key))
+        return false;
+    const char name[2] = {static_cast<char>(std::tolower(key)), 0};
+    const KeyCode code = XKeysymToKeycode(watchConnection, XStringToKeysym(name));
+    char keys[32] = {};
+    if (code == 0 || !XQueryKeymap(watchConnection, keys))
+        return false;
+    return !(keys[code / 8] & (1 << (code % 8)));
 }

@@ -4,20 +4,29 @@
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
+#include <chrono>
+#include <cmath>
+
+#include "app/FramePacer.h"
 #include "app/InputGate.h"
 
 namespace {
 
 void (*tick)() = nullptr;
 void (*draw)() = nullptr;
+FramePacer pacer;
 
-// One tick and one picture per animation frame, as a swap interval of 1 gives on the
-// desktop. While a message box is open the game waits, as the desktop's does.
+// The ticks the clock has made due, then one picture, per animation frame; a frame
+// with no tick due leaves the last picture on the canvas. While a message box is open
+// the game waits, as the desktop's does, and the time it waits is not made up after.
 void frame()
 {
-    if (InputGate::held())
+    const double ms = emscripten_get_now();
+    const int ticks = pacer.ticksFor(std::chrono::nanoseconds(std::llround(ms * 1e6)));
+    if (ticks == 0 || InputGate::held())
         return;
-    tick();
+    for (int i = 0; i < ticks; ++i)
+        tick();
     draw();
 }
 

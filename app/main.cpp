@@ -40,6 +40,8 @@ static void motion(int x, int y)
 
 static void keyboard(unsigned char key, int x, int y)
 {
+    if (gFocusWatch->stale(key))
+        return;
     gGame->keyboard(key, x, y);
 }
 
@@ -64,8 +66,8 @@ int main(int argc, char** argv)
     glutCreateWindow(argv[0]);
     // Its class, process and icon, by which the desktop ties it to the menu entry.
     WindowIdentity::apply();
-    // One frame per display refresh where the driver lets us ask for it; each frame
-    // is one tick of the game.
+    // One frame per display refresh where the driver lets us ask for it; the main loop
+    // runs 60 ticks of the game a second whatever the refresh rate.
     requestSwapInterval();
 
     // The scene uploads its texture and sets up the light: it needs the context

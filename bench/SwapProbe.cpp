@@ -2,9 +2,11 @@
 // wraps glutSwapBuffers, timestamps every completed swap, and after the number
 // of frames in MARBLE_SWAP_FRAMES writes the log to the file named by
 // MARBLE_SWAP_LOG and ends the process. The program itself is not changed.
+// It wraps nanosleep too: the game sleeps until its next tick is due, and the
+// time a frame costs is from the later of the last swap and the last wake-up.
 //
-// Log format: the first line is "renderer <GL_RENDERER>", then one
-// CLOCK_MONOTONIC time in nanoseconds per swap.
+// Log format: the first line is "renderer <GL_RENDERER>", then per swap its
+// CLOCK_MONOTONIC time and the frame's cost, in nanoseconds.
 
 #include <GL/gl.h>
 #include <dlfcn.h>
@@ -21,7 +23,9 @@ using GetStringFunction = const GLubyte* (*)(GLenum);
 
 const long maxFrames = 100000;
 long long swapTimes[maxFrames];
+long long frameCosts[maxFrames];
 long frameCount = 0;
+long long lastWake = 0;
 char renderer[256] = "unknown";
 
 long long nowNanoseconds()
@@ -57,7 +61,7 @@ void readRenderer()
     }
     std::fprintf(log, "renderer %s\n", renderer);
     for (long i = 0; i < frameCount; ++i)
-        std::fprintf(log, "%lld\n", swapTimes[i]);
+        std::fprintf(log, "%lld %lld\n", swapTimes[i], frameCosts[i]);
     std::fclose(log);
     // Straight out: GLUT's and Mesa's exit handlers are not what is measured.
     _exit(0);
@@ -71,9 +75,22 @@ extern "C" void glutSwapBuffers(void)
         reinterpret_cast<SwapBuffersFunction>(dlsym(RTLD_NEXT, "glutSwapBuffers"));
     static const long limit = frameLimit();
     realSwap();
-    swapTimes[frameCount++] = nowNanoseconds();
+    const long long now = nowNanoseconds();
+    const long long begun = frameCount > 0 ? swapTimes[frameCount - 1] : now;
+    frameCosts[frameCount] = now - (lastWake > begun ? lastWake : begun);
+    swapTimes[frameCount++] = now;
     if (frameCount == 1)
         readRenderer();
     if (frameCount >= limit)
         writeLogAndExit();
+}
+
+extern "C" int nanosleep(const struct timespec* duration, struct timespec* left)
+{
+    using NanosleepFunction = int (*)(const struct timespec*, struct timespec*);
+    static const auto realSleep =
+        reinterpret_cast<NanosleepFunction>(dlsym(RTLD_NEXT, "nanosleep"));
+    const int result = realSleep(duration, left);
+    lastWake = nowNanoseconds();
+    return result;
 }

@@ -28,6 +28,7 @@ struct Launch {
     bool ok = false;
     long long start = 0;          // CLOCK_MONOTONIC ns, taken in the child just before exec
     std::vector<long long> swaps; // CLOCK_MONOTONIC ns of each completed swap
+    std::vector<long long> costs; // ns of work in each frame, its sleep left out
     std::string renderer;
 };
 
@@ -121,9 +122,11 @@ Launch launch(const std::string& exe, long frames, const std::string& probe,
     std::getline(log, result.renderer);
     if (!result.renderer.empty() && result.renderer[0] == ' ')
         result.renderer.erase(0, 1);
-    long long t;
-    while (log >> t)
+    long long t, cost;
+    while (log >> t >> cost) {
         result.swaps.push_back(t);
+        result.costs.push_back(cost);
+    }
     result.ok = word == "renderer" && static_cast<long>(result.swaps.size()) == frames;
     return result;
 }
@@ -214,12 +217,16 @@ int main(int argc, char** argv)
             return 1;
         figures[p].startupMs.push_back(startupMs(l));
         figures[p].renderer = l.renderer;
-        // Frame n is swap n (1-based): the intervals ending at frames from+1 .. to.
-        std::vector<double> intervals;
-        for (long n = from + 1; n <= to; ++n)
-            intervals.push_back((l.swaps[n - 1] - l.swaps[n - 2]) / 1e6);
-        figures[p].frameMeanMs = (l.swaps[to - 1] - l.swaps[from - 1]) / 1e6 / (to - from);
-        figures[p].frameMedianMs = median(intervals);
+        // Frame n is swap n (1-based): the frames from+1 .. to. The game sleeps until
+        // a tick is due, so a frame's time is its work, not the time between swaps.
+        std::vector<double> costs;
+        double total = 0;
+        for (long n = from + 1; n <= to; ++n) {
+            costs.push_back(l.costs[n - 1] / 1e6);
+            total += costs.back();
+        }
+        figures[p].frameMeanMs = total / (to - from);
+        figures[p].frameMedianMs = median(costs);
     }
     std::remove(logPath.c_str());
     std::remove((logPath + ".stderr").c_str());

@@ -2,9 +2,7 @@
 // the rolling and the fade-out, to the dark at its end, and writes the frames to
 // standard output scaled down to WIDTH pixels: a line "WIDTH HEIGHT", then each frame
 // as raw rows of 8-bit red, green and blue, top row first.
-// Each look holds the display still and keeps only a picture that differs from the
-// last, so the game advances about one frame, which is one tick, from one picture to
-// the next, however fast the machine draws.
+// Twenty pictures a second of the game's own time, however fast the machine draws.
 //
 //   record_run [--timeout SECONDS] TITLE WIDTH |
 //       { read -r w h; ffmpeg -f rawvideo -pix_fmt rgb24 -video_size "${w}x$h" -i - ...; }
@@ -76,6 +74,8 @@ void writeScaled(const WindowImage& image, int width, std::FILE* out)
     }
 }
 
+constexpr int framesPerSecond = 20;
+
 int usage()
 {
     std::fprintf(stderr, "usage: record_run [--timeout SECONDS] TITLE WIDTH > frames\n");
@@ -110,30 +110,33 @@ int main(int argc, char** argv)
     while (!(window = probe.findWindow(title)) && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
 
-    // A picture is written before the display is released again, so that the game
-    // never runs on while the reader of the stream is slow. A look that finds the
-    // picture unchanged finds the game still drawing its next frame, and is dropped.
-    WindowImage image, previous;
-    bool started = false, lit = false, done = false;
+    // The game keeps its own pace, 60 ticks a second of the clock: the recording takes
+    // a picture every 1/20 s of the same clock from the first drawn frame on, and where
+    // a look comes late it repeats the picture before, so the video keeps the game's time.
+    const auto period = std::chrono::microseconds(1000000 / framesPerSecond);
+    WindowImage image;
+    bool lit = false, done = false;
     int frames = 0;
+    auto due = Clock::now();
     while (window && !done && Clock::now() < deadline) {
-        if (!probe.freeze())
+        std::this_thread::sleep_until(due);
+        WindowImage look;
+        if (!probe.grab(window, look))
             break;
-        const bool grabbed = probe.grab(window, image);
-        started = started || (grabbed && anythingDrawn(image));
-        const bool fresh = started && image.rgb != previous.rgb;
-        if (fresh) {
-            if (frames == 0)
-                std::printf("%d %d\n", width, scaledHeight(image, width));
-            writeScaled(image, width, stdout);
-            ++frames;
-            lit = lit || image.showsMarbleInFullLight();
-            done = lit && dark(image);
-            std::swap(image, previous);
+        if (frames == 0 && !anythingDrawn(look)) {
+            due = Clock::now();
+            continue;
         }
-        probe.thaw();
-        if (!grabbed)
-            break;
+        if (frames == 0)
+            std::printf("%d %d\n", width, scaledHeight(look, width));
+        for (; frames > 0 && due + period < Clock::now(); due += period, ++frames)
+            writeScaled(image, width, stdout);
+        image = std::move(look);
+        writeScaled(image, width, stdout);
+        ++frames;
+        due += period;
+        lit = lit || image.showsMarbleInFullLight();
+        done = lit && dark(image);
     }
     if (done) {
         std::fprintf(stderr, "record_run: %d frames\n", frames);

@@ -4,8 +4,8 @@
 # frame through the fade-in, the rolling and the fade-out to the dark at its end, and
 # turns the frames into a small looping GIF with ffmpeg and gifsicle.
 #
-# Every frame of the game is one tick; the GIF shows 60 ticks a second, as a 60 Hz
-# display would, keeping every third frame (20 a second), 320 pixels wide, in 96 colours.
+# The game keeps 60 ticks a second on any display; the GIF shows it at that pace, 20
+# frames a second, 320 pixels wide, in 96 colours.
 #
 #   tools/make-run-gif.sh build/marble docs/run.gif
 set -euo pipefail
@@ -36,7 +36,7 @@ if [ "${3:-}" = "--on-display" ]; then
     "$recorder" "$exe" 320 | {
         read -r width height
         ffmpeg -nostdin -loglevel error -f rawvideo -pix_fmt rgb24 -video_size "${width}x$height" \
-            -framerate 60 -i - -vf fps=20 -c:v ffv1 -y "$4"
+            -framerate 20 -i - -c:v ffv1 -y "$4"
     }
     exit 0
 fi
