@@ -26,7 +26,8 @@ int buttonLeft = 0, buttonTop = 0;
 
 // Another program may destroy the box (xdotool windowclose does) or unmap the game's
 // window at any moment: errors on the box's connection are ignored, its events tell the
-// rest. Errors on other connections go to the handler before, which ends the program.
+// rest. Errors on other connections go on to the handler before (Xlib's own ends the
+// program).
 XErrorHandler handlerBefore = nullptr;
 
 int onXError(Display* display, XErrorEvent* error)
