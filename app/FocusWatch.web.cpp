@@ -2,28 +2,35 @@
 
 #include <emscripten/html5.h>
 
+// The page's window losing the focus (another tab, another program) is the loss.
+struct FocusWatch::Watch {
+    bool blurred;
+};
+
 namespace {
 
-bool blurred = false;
-
-EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void*)
+EM_BOOL onBlur(int, const EmscriptenFocusEvent*, void* watch)
 {
-    blurred = true;
+    static_cast<FocusWatch::Watch*>(watch)->blurred = true;
     return EM_FALSE;
 }
 
 } // namespace
 
-// The page's window losing the focus (another tab, another program) is the loss.
-FocusWatch::FocusWatch()
+FocusWatch::FocusWatch() : watch(new Watch{false})
 {
-    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, onBlur);
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, watch.get(), EM_FALSE, onBlur);
+}
+
+FocusWatch::~FocusWatch()
+{
+    emscripten_set_blur_callback(EMSCRIPTEN_EVENT_TARGET_WINDOW, nullptr, EM_FALSE, nullptr);
 }
 
 bool FocusWatch::lost()
 {
-    const bool was = blurred;
-    blurred = false;
+    const bool was = watch->blurred;
+    watch->blurred = false;
     return was;
 }
 

@@ -8,40 +8,45 @@
 // freeglut reports no focus changes, and the events it reads are its own: the
 // watch listens on a connection of its own, to the same display, for the focus
 // and crossing events of the window. Every client chooses the events it gets
-// from a window, so this takes nothing from freeglut's connection. There is one
-// game window, so there is one watch, and its connection lives here.
+// from a window, so this takes nothing from freeglut's connection.
+struct FocusWatch::Watch {
+    Display* connection;
+    Window window;
+};
 
 namespace {
-
-Display* watchConnection = nullptr;
-Window watchedWindow = 0;
 
 // Keys go to the window under the pointer while the focus is PointerRoot, as
 // it is on a display without a window manager: there, the pointer leaving the
 // window takes the keyboard away without any focus event.
-bool keysFollowPointer()
+bool keysFollowPointer(Display* connection)
 {
     Window focus = 0;
     int revertTo = 0;
-    XGetInputFocus(watchConnection, &focus, &revertTo);
+    XGetInputFocus(connection, &focus, &revertTo);
     return focus == PointerRoot;
 }
 
 } // namespace
 
-FocusWatch::FocusWatch()
+FocusWatch::FocusWatch() : watch(new Watch{nullptr, glXGetCurrentDrawable()})
 {
     Display* game = glXGetCurrentDisplay();
-    watchedWindow = glXGetCurrentDrawable();
-    if (!game || !watchedWindow)
+    if (!game || !watch->window)
         return;
     // Without a connection of its own the watch sees nothing, and the game plays
     // on as if the focus never left.
-    watchConnection = XOpenDisplay(DisplayString(game));
-    if (!watchConnection)
+    watch->connection = XOpenDisplay(DisplayString(game));
+    if (!watch->connection)
         return;
-    XSelectInput(watchConnection, watchedWindow, FocusChangeMask | LeaveWindowMask);
-    XFlush(watchConnection);
+    XSelectInput(watch->connection, watch->window, FocusChangeMask | LeaveWindowMask);
+    XFlush(watch->connection);
+}
+
+FocusWatch::~FocusWatch()
+{
+    if (watch->connection)
+        XCloseDisplay(watch->connection);
 }
 
 // Every way the keyboard can leave the window counts: another window taking the
@@ -53,16 +58,17 @@ FocusWatch::FocusWatch()
 // which is better than a key let go in another window and never heard of.
 bool FocusWatch::lost()
 {
-    if (!watchConnection)
+    Display* connection = watch->connection;
+    if (!connection)
         return false;
     bool gone = false;
-    while (XPending(watchConnection)) {
+    while (XPending(connection)) {
         XEvent event;
-        XNextEvent(watchConnection, &event);
+        XNextEvent(connection, &event);
         if (event.type == FocusOut && event.xfocus.detail != NotifyInferior)
             gone = true;
         if (event.type == LeaveNotify && event.xcrossing.detail != NotifyInferior &&
-            keysFollowPointer())
+            keysFollowPointer(connection))
             gone = true;
     }
     return gone;
@@ -74,12 +80,12 @@ bool FocusWatch::lost()
 // controls are letters, and Escape must always be heard.
 bool FocusWatch::stale(unsigned char key)
 {
-    if (!watchConnection || !std::isalpha(key))
+    if (!watch->connection || !std::isalpha(key))
         return false;
     const char name[2] = {static_cast<char>(std::tolower(key)), 0};
-    const KeyCode code = XKeysymToKeycode(watchConnection, XStringToKeysym(name));
+    const KeyCode code = XKeysymToKeycode(watch->connection, XStringToKeysym(name));
     char keys[32] = {};
-    if (code == 0 || !XQueryKeymap(watchConnection, keys))
+    if (code == 0 || !XQueryKeymap(watch->connection, keys))
         return false;
     return !(keys[code / 8] & (1 << (code % 8)));
 }

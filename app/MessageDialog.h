@@ -1,23 +1,7 @@
 #pragma once
 
-// A modal message box: the caption as its title, the text and an OK button. Closing it
-// never ends the program.
-//
-// On X11 it is made of a GLUT window. A click on OK, Enter, Escape or the window
-// manager's close button dismiss it, and so does another program destroying it. It takes
-// the keyboard when it appears and gives it back to the program's window when it goes.
-// It is shown at start-up, while the program's window has no callbacks yet. That window
-// is held while the box is open: never drawn to, its input ignored, and the size it is
-// given kept for the callbacks registered later. It is the current window again when
-// show returns.
-//
-// On Windows it is the system's own box, owned by the window that has the keyboard focus.
-//
-// In a browser it is made of the page's elements over the game; a page cannot wait inside
-// a call, so show returns at once and the game takes no input and no ticks until the box
-// is dismissed (OK, Enter or Escape).
-class MessageDialog {
-public:
-    // Returns once the box has been dismissed and is gone (in a browser: once it is shown).
-    static void show(const char* caption, const char* text);
-};
+// A modal message box: the caption as its title, the text and one OK button. Closing it
+// never ends the program. Returns once the box has been dismissed and is gone; in a
+// browser, which cannot wait inside a call, once it is shown, the game taking no input
+// and no ticks until it is dismissed.
+void showMessageDialog(const char* caption, const char* text);

@@ -74,7 +74,7 @@ EM_JS(void, openBox, (const char* captionText, const char* messageText), {
 
 } // namespace
 
-void MessageDialog::show(const char* caption, const char* text)
+void showMessageDialog(const char* caption, const char* text)
 {
     InputGate::install();
     openBox(caption, text);

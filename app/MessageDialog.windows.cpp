@@ -8,7 +8,7 @@
 // the keyboard focus, the game's as a rule: the box stays in front of it, and the
 // game's window takes no input until the box is dismissed. With no window focused the
 // box has no owner.
-void MessageDialog::show(const char* caption, const char* text)
+void showMessageDialog(const char* caption, const char* text)
 {
     std::string shown = text;
     while (!shown.empty() && shown.back() == '\n')

@@ -3,10 +3,7 @@
 // Asks the driver to hold each buffer swap of the current window until the display's
 // next refresh (a swap interval of 1). A driver that offers no way to ask keeps its
 // own default. Frames then come at the display's rate; the game's pace is the clock's
-// whatever that rate (app/FramePacer.h). On X11 the request goes through the first of
-// GLX_EXT_swap_control, GLX_MESA_swap_control and GLX_SGI_swap_control the driver
-// offers; on Windows through WGL_EXT_swap_control; a browser paces the game by its
-// animation frames instead.
+// whatever that rate (app/FramePacer.h).
 void requestSwapInterval();
 
 // Whether the space-separated extension list names the extension itself, not merely a

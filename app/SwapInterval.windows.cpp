@@ -27,6 +27,7 @@ bool offersSwapControl()
 
 } // namespace
 
+// Through WGL_EXT_swap_control.
 void requestSwapInterval()
 {
     if (!wglGetCurrentContext() || !offersSwapControl())

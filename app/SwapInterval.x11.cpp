@@ -17,6 +17,8 @@ Function entryPoint(const char* extensions, const char* extension, const char* n
 
 } // namespace
 
+// Through the first of GLX_EXT_swap_control, GLX_MESA_swap_control and
+// GLX_SGI_swap_control the driver offers.
 void requestSwapInterval()
 {
     Display* display = glXGetCurrentDisplay();

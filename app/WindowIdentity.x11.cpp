@@ -32,7 +32,7 @@ void setCardinals(Display* display, Window window, const char* name,
 
 // The window class, the process (beside WM_CLIENT_MACHINE, which freeglut sets)
 // and the icon.
-void WindowIdentity::apply()
+void applyWindowIdentity()
 {
     Display* display = glXGetCurrentDisplay();
     const Window window = glXGetCurrentDrawable();

@@ -65,7 +65,7 @@ int main(int argc, char** argv)
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
     // Its class, process and icon, by which the desktop ties it to the menu entry.
-    WindowIdentity::apply();
+    applyWindowIdentity();
     // One frame per display refresh where the driver lets us ask for it; the main loop
     // runs 60 ticks of the game a second whatever the refresh rate.
     requestSwapInterval();
@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     // The scene uploads its texture and sets up the light: it needs the context
     // that window creation has just made current. A texture that cannot be read is
     // reported in a dialog as well, which a player started from a menu can see.
-    setBmpErrorNotice(MessageDialog::show);
+    setBmpErrorNotice(showMessageDialog);
     gScene = new Scene();
     gGame = new Game(gScene);
     gFocusWatch = new FocusWatch();

@@ -2,7 +2,8 @@
 // 8-bit run-length), against references measured in the same run: memcpy of the 24-bit
 // file's pixel bytes into a newly allocated buffer (the floor: any decoder allocates
 // and writes that much) or into one kept across iterations, and stb_image decoding the
-// same file. Prints ours/stb and ours/memcpy at the end.
+// same file. Prints ours/stb and ours/memcpy at the end. Then the texture the game ships
+// (assets/surface.bmp, 256 x 256, 24-bit), the one file the game decodes.
 //
 // Usage: bmp_loader_bench [--cold-pages] [Google Benchmark flags]
 #include <benchmark/benchmark.h>
@@ -13,6 +14,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
@@ -237,6 +240,10 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(name("ours", formats[f]).c_str(), ours, &files[f]);
         benchmark::RegisterBenchmark(name("stb", formats[f]).c_str(), stb, &files[f]);
     }
+    std::ifstream texture(MARBLE_ASSETS_DIR "/surface.bmp", std::ios::binary);
+    const std::vector<uint8_t> shipped{std::istreambuf_iterator<char>(texture), {}};
+    benchmark::RegisterBenchmark("ours/shipped-texture", ours, &shipped);
+    benchmark::RegisterBenchmark("stb/shipped-texture", stb, &shipped);
     benchmark::Initialize(&argc, argv);
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

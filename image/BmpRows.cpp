@@ -4,10 +4,6 @@
 
 #include "image/LittleEndian.h"
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 namespace {
 
 // Swaps the outer bytes of each 3-byte group: blue, green, red becomes red, green, blue.
@@ -74,21 +70,6 @@ void indexed8Row(const unsigned char* in, unsigned char* out, int width, const P
 void bgr24Row(const unsigned char* in, unsigned char* out, int width)
 {
     int c = 0;
-#ifdef __SSE2__
-    // Four pixels per 16-byte register: shifting the whole register two bytes either
-    // way brings red and blue into each other's place, and masks pick what lands where.
-    // 16 bytes are read and written for 12, so this stops while 6 pixels remain.
-    const __m128i green = _mm_setr_epi8(0, -1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0);
-    const __m128i first = _mm_setr_epi8(-1, 0, 0, -1, 0, 0, -1, 0, 0, -1, 0, 0, 0, 0, 0, 0);
-    const __m128i third = _mm_slli_si128(first, 2);
-    for (; c + 6 <= width; c += 4, in += 12, out += 12) {
-        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in));
-        const __m128i red = _mm_and_si128(_mm_srli_si128(v, 2), first);
-        const __m128i blue = _mm_and_si128(_mm_slli_si128(v, 2), third);
-        const __m128i rgb = _mm_or_si128(_mm_and_si128(v, green), _mm_or_si128(red, blue));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), rgb);
-    }
-#endif
     // Two pixels per 8-byte word, which reaches 2 bytes into a third pixel.
     const uint64_t lowBytes = 0xff0000ffull;
     for (; c + 3 <= width; c += 2, in += 6, out += 6)

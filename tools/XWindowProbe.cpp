@@ -393,3 +393,8 @@ bool XWindowProbe::numberProperty(unsigned long window, const std::string& name,
     std::vector<unsigned char> bytes;
     return property(window, name, 32, bytes, numbers);
 }
+
+unsigned long XWindowProbe::atom(const std::string& name)
+{
+    return display ? XInternAtom(display, name.c_str(), False) : 0;
+}

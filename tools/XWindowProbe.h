@@ -75,6 +75,8 @@ public:
     bool textProperty(unsigned long window, const std::string& name, std::string& text);
     bool numberProperty(unsigned long window, const std::string& name,
                         std::vector<unsigned long>& numbers);
+    // The server's number for an atom's name, as ATOM properties hold it; 0 for none.
+    unsigned long atom(const std::string& name);
 
 private:
     unsigned long search(unsigned long window, const std::string& title);

@@ -324,7 +324,9 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
         [&](unsigned long, const WindowImage&) {
             return pointerAway() && probe.key("Return", true) && probe.key("Return", false);
         },
-        [&](unsigned long box, const WindowImage& image) { // a click amid the button's ink
+        // A click amid the button's ink, after Escape typed into the game's window: the
+        // box keeps it from the game.
+        [&](unsigned long box, const WindowImage& image) {
             long x = 0, y = 0, n = 0;
             for (int row = image.height / 2; row < image.height; ++row)
                 for (int column = 0; column < image.width; ++column)
@@ -333,7 +335,8 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
                         y += row;
                         ++n;
                     }
-            return n > 0 && probe.click(box, int(x / n), int(y / n));
+            return n > 0 && probe.focus(window) && probe.key("Escape", true) &&
+                   probe.key("Escape", false) && probe.click(box, int(x / n), int(y / n));
         },
         [&](unsigned long box, const WindowImage&) { return probe.requestClose(box); },
         // Another program destroys it (xdotool windowclose): dismissed all the same.
@@ -353,6 +356,19 @@ TEST_F(GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
         while (probe.focusedWindow() != box && Clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         ASSERT_EQ(box, probe.focusedWindow()) << "the box did not take the keyboard";
+        // A dialog of the game's: owned by its window, modal, of its class, closed on request.
+        const auto holds = [&](const char* property, const std::vector<unsigned long>& items) {
+            std::vector<unsigned long> held;
+            return probe.numberProperty(box, property, held) && held == items;
+        };
+        EXPECT_TRUE(holds("WM_TRANSIENT_FOR", {window}));
+        EXPECT_TRUE(holds("_NET_WM_WINDOW_TYPE", {probe.atom("_NET_WM_WINDOW_TYPE_DIALOG")}));
+        EXPECT_TRUE(holds("_NET_WM_STATE", {probe.atom("_NET_WM_STATE_MODAL")}));
+        EXPECT_TRUE(holds("WM_PROTOCOLS", {probe.atom("WM_DELETE_WINDOW")}));
+        std::string boxClass, gameClass;
+        EXPECT_TRUE(probe.textProperty(box, "WM_CLASS", boxClass) &&
+                    probe.textProperty(window, "WM_CLASS", gameClass) && !boxClass.empty());
+        EXPECT_EQ(gameClass, boxClass);
         std::ifstream written(errors);
         EXPECT_EQ("Error: Image file conversion error.\n",
                   std::string(std::istreambuf_iterator<char>(written), {}));

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -55,4 +56,23 @@ TEST(BmpLoader, LeavesNoDescriptorOrMappingBehind)
     EXPECT_EQ(descriptors, openDescriptors());
     EXPECT_FALSE(isMapped(good));
     EXPECT_FALSE(isMapped(bad));
+}
+
+// A 16-bit bit-field file whose last pixel ends the last readable page, an unreadable one
+// behind it: a read of one byte past the file faults, with or without the sanitizers.
+TEST(BmpLoader, ReadsNothingPastAFileThatEndsWithItsLastPixel)
+{
+    const Bytes bytes =
+        bitFields(2, 16, {0xe0, 0xff, 0x1f, 0x0c}, {0xf800, 0x07e0, 0x001f}).build();
+    const size_t page = size_t(sysconf(_SC_PAGESIZE));
+    void* pages =
+        mmap(nullptr, 2 * page, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    ASSERT_NE(MAP_FAILED, pages);
+    unsigned char* end = static_cast<unsigned char*>(pages) + page;
+    ASSERT_EQ(0, mprotect(end, page, PROT_NONE));
+    std::copy(bytes.begin(), bytes.end(), end - bytes.size());
+    const Decoded d{Decoded::Image(decodeBmpImage(end - bytes.size(), bytes.size())), ""};
+    munmap(pages, 2 * page);
+    ASSERT_TRUE(d.image);
+    EXPECT_EQ((Bytes{255, 255, 0, 8, 130, 255}), d.rgb());
 }
