@@ -8,6 +8,7 @@
 #include "app/MainLoop.h"
 #include "app/MessageDialog.h"
 #include "app/SwapInterval.h"
+#include "app/WindowFit.h"
 #include "app/WindowIdentity.h"
 #include "image/BmpLoader.h"
 #include "scene/Scene.h"
@@ -61,7 +62,9 @@ int main(int argc, char** argv)
 {
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowSize(1273, 970);
+    // On a screen too small for it, the largest window of the same shape that fits.
+    const WindowSize size = fitToScreen({1273, 970});
+    glutInitWindowSize(size.width, size.height);
     glutInitWindowPosition(0, 0);
     glutCreateWindow(argv[0]);
     // Its class, process and icon, by which the desktop ties it to the menu entry.

@@ -3,6 +3,8 @@
 //   marble-icon SIZE OUTPUT.png              one size, as PNG
 //   marble-icon --window-icon OUTPUT.cpp     the X11 window's icon, in every size
 //   marble-icon --ico OUTPUT.ico             every size Windows asks for, in one icon file
+//   marble-icon --wizard OUTPUT.bmp          the picture beside the Windows installer's
+//                                            first and last pages
 //
 // Each pixel is ray traced (a sphere over a flat strip) with 4 x 4 samples, so
 // every size comes out smooth without a drawing library.
@@ -291,21 +293,42 @@ int writeIco(const char* path)
     return (std::fclose(out) == 0 && written) ? 0 : 1;
 }
 
+// The installer's welcome and finish pages show a 164 x 314 picture down their left
+// side: the icon across its width, on the pages' white, a little above the middle.
+int writeWizard(const char* path)
+{
+    const int width = 164, height = 314, top = 40;
+    const std::vector<unsigned char> icon = paint(width);
+    std::vector<unsigned char> rgb(static_cast<size_t>(width) * height * 3, 255);
+    for (int row = 0; row < width; ++row)
+        for (int col = 0; col < width; ++col) {
+            const unsigned char* p = &icon[(static_cast<size_t>(row) * width + col) * 4];
+            unsigned char* q = &rgb[(static_cast<size_t>(row + top) * width + col) * 3];
+            for (int c = 0; c < 3; ++c)
+                q[c] = static_cast<unsigned char>((p[c] * p[3] + 255 * (255 - p[3]) + 127) / 255);
+        }
+    return stbi_write_bmp(path, width, height, 3, rgb.data()) ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const bool windowIcon = argc == 3 && std::strcmp(argv[1], "--window-icon") == 0;
     const bool ico = argc == 3 && std::strcmp(argv[1], "--ico") == 0;
-    if (windowIcon || ico) {
-        if ((windowIcon ? writeWindowIcon(argv[2]) : writeIco(argv[2])) == 0)
+    const bool wizard = argc == 3 && std::strcmp(argv[1], "--wizard") == 0;
+    if (windowIcon || ico || wizard) {
+        if ((windowIcon ? writeWindowIcon(argv[2])
+             : ico      ? writeIco(argv[2])
+                        : writeWizard(argv[2])) == 0)
             return 0;
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[2]);
         return 1;
     }
     if (argc != 3) {
         std::fprintf(stderr,
-                     "usage: %s SIZE OUTPUT.png | --window-icon OUTPUT.cpp | --ico OUTPUT.ico\n",
+                     "usage: %s SIZE OUTPUT.png | --window-icon OUTPUT.cpp | --ico OUTPUT.ico | "
+                     "--wizard OUTPUT.bmp\n",
                      argv[0]);
         return 2;
     }

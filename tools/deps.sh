@@ -8,6 +8,7 @@ packages=(
     build-essential cmake pkg-config
     freeglut3-dev libglu1-mesa-dev libgl1-mesa-dri    # the game: GLUT, GLU, Mesa
     xvfb xauth x11-utils libx11-dev libxtst-dev        # a virtual display and X input for tests
+    openbox                                            # a window manager for the window fit test
     libgtest-dev libgmock-dev libbenchmark-dev libstb-dev
     clang libclang-rt-14-dev clang-format clang-tidy   # fuzzing, formatting, linting
     dpkg-dev xdotool                                   # the Debian package and its test

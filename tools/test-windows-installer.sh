@@ -2,11 +2,12 @@
 # Checks the Windows downloads of a configured Windows build: builds them
 # (package_windows), looks at the resources of the shipped marble.exe and at the
 # zip's members, then installs the installer silently under Wine, checks the
-# installed files, the Start-menu shortcut and the uninstall entry of Apps &
-# features, starts the installed game through its shortcut until its window
-# appears and ends it with Escape, uninstalls it silently as Windows would (its
-# QuietUninstallString) and checks that nothing of it is left. Needs Wine, an X
-# display (the test command runs under Xvfb) and xdotool.
+# installed files, the Start-menu and desktop shortcuts and the uninstall entry
+# of Apps & features, starts the installed game through its shortcut until its
+# window appears and ends it with Escape, uninstalls it silently as Windows would
+# (its QuietUninstallString) and checks that nothing of it, and no temporary
+# folder of the uninstaller, is left once that returns. Needs Wine, an X display
+# (the test command runs under Xvfb) and xdotool.
 # Usage: tools/test-windows-installer.sh BUILD_DIR
 set -euo pipefail
 
@@ -93,9 +94,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 programs="$WINEPREFIX/drive_c/Program Files/marble-run"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 shortcut="$menu/Marble Run.lnk"
+desktop="$WINEPREFIX/drive_c/users/Public/Desktop/Marble Run.lnk"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\marble-run'
 # A run stopped half-way may have left an installation: start from a new prefix.
-if [ -e "$programs" ] || [ -e "$shortcut" ]; then
+if [ -e "$programs" ] || [ -e "$shortcut" ] || [ -e "$desktop" ]; then
     rm -rf "$WINEPREFIX"
 fi
 "$tools/wine-run.sh" reg query "$key" >/dev/null 2>&1 && fail "the prefix already has an uninstall entry"
@@ -108,9 +110,11 @@ for f in marble.exe surface.bmp README.txt LICENSE.txt; do
 done
 [ -f "$programs/uninstall.exe" ] || fail "no uninstall.exe in Program Files/marble-run"
 
-# 6. The shortcut starts the game in the install folder, where it reads its
+# 6. The desktop shortcut, ticked unless the player unticks it, is there. The
+#    Start-menu shortcut starts the game in the install folder, where it reads its
 #    texture. Read from the shell link's header: its flags say which parts
 #    follow; the working folder is the third of its strings (UTF-16, here ASCII).
+[ -f "$desktop" ] || fail "no desktop shortcut 'Marble Run.lnk'"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut 'Marble Run.lnk'"
 read -ra bytes <<<"$(od -An -tu1 -v "$shortcut" | tr '\n' ' ')"
 u16() { echo $((bytes[$1] | bytes[$1 + 1] << 8)); }
@@ -148,8 +152,11 @@ value()
     fail "DisplayIcon is '$(value DisplayIcon)'"
 [ "$(value UninstallString)" = '"C:\Program Files\marble-run\uninstall.exe"' ] ||
     fail "UninstallString is '$(value UninstallString)'"
+# The silent uninstall runs a copy of the uninstaller in place of the one in the
+# install folder, under the system's command processor, which waits for it.
 quiet=$(value QuietUninstallString)
-[ "$quiet" = '"C:\Program Files\marble-run\uninstall.exe" /S' ] ||
+[[ $quiet == '"C:\windows\system32\cmd.exe" /d /c '* ]] &&
+    [[ $quiet == *'"%TEMP%\marble-run-uninstall.exe" /S _?=C:\Program Files\marble-run&'* ]] ||
     fail "QuietUninstallString is '$quiet'"
 size=$(value EstimatedSize)
 [[ $size =~ ^0x[0-9a-f]+$ ]] && [ $((size)) -ge $(($(stat -c %s "$files/marble.exe") / 1024)) ] ||
@@ -188,18 +195,21 @@ kill -0 "$game" 2>/dev/null && fail "the game did not end on Escape"
 game=""
 wineserver -w
 
-# 9. A silent uninstall, as Windows runs it; the uninstaller finishes from a
-#    copy of itself, so wait for every program of the prefix to end. Then
-#    nothing of the game is left: no folder, no shortcut, no entry.
-[[ $quiet =~ ^\"([^\"]+)\"\ (.*)$ ]] || fail "cannot read QuietUninstallString '$quiet'"
-uninstaller=${BASH_REMATCH[1]}
-read -ra arguments <<<"${BASH_REMATCH[2]}"
-wine "$uninstaller" "${arguments[@]}" >"$work/uninstall.log" 2>&1 ||
+# 9. A silent uninstall, its command line run as Windows runs it (from a batch
+#    file: the line verbatim). When it returns, nothing of the game is left (no
+#    folder, no shortcut, no entry) and no temporary folder of the uninstaller
+#    (~nsu*.tmp) or copy of it.
+printf '@%s\r\n' "$quiet" >"$work/uninstall.bat"
+wine cmd /c "$(winepath -w "$work/uninstall.bat")" >"$work/uninstall.log" 2>&1 ||
     { cat "$work/uninstall.log" >&2; fail "the uninstaller failed"; }
-wineserver -w
-[ ! -e "$programs" ] || fail "left behind: $(find "$programs")"
+[ ! -e "$programs" ] || fail "left behind when the uninstaller returned: $(find "$programs")"
 [ ! -e "$shortcut" ] || fail "left behind: the Start-menu shortcut"
+[ ! -e "$desktop" ] || fail "left behind: the desktop shortcut"
 wine reg query "$key" >/dev/null 2>&1 && fail "left behind: the uninstall entry"
+temporary=$(find "$WINEPREFIX/drive_c" \( -name '~nsu*.tmp' -o -name 'marble-run-uninstall.exe' \) \
+    -print)
+[ -z "$temporary" ] || fail "left behind: $temporary"
+wineserver -w
 
 echo "windows installer test: $(basename "$setup") and $(basename "$zip") hold the game with its" \
     "resources; it installs, starts from its shortcut, quits on Escape and uninstalls silently"

@@ -22,6 +22,13 @@ add_custom_command(OUTPUT ${MARBLE_WINDOWS_ICO}
     DEPENDS ${MARBLE_ICON_PAINTER_DEPENDS}
     COMMENT "Painting the Windows icon")
 add_custom_target(marble_windows_icon DEPENDS ${MARBLE_WINDOWS_ICO})
+# The picture beside the installer's first and last pages, by the same painter.
+set(MARBLE_WINDOWS_WIZARD ${MARBLE_WINDOWS_DIR}/wizard.bmp)
+add_custom_command(OUTPUT ${MARBLE_WINDOWS_WIZARD}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${MARBLE_WINDOWS_DIR}
+    COMMAND ${MARBLE_ICON_PAINTER} --wizard ${MARBLE_WINDOWS_WIZARD}
+    DEPENDS ${MARBLE_ICON_PAINTER_DEPENDS}
+    COMMENT "Painting the installer's picture")
 
 # The resources, compiled by the toolchain's windres into the program.
 enable_language(RC)
@@ -62,10 +69,11 @@ set(MARBLE_WINDOWS_SETUP ${CMAKE_BINARY_DIR}/${MARBLE_PACKAGE}-${PROJECT_VERSION
 add_custom_command(OUTPUT ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP}
     COMMAND ${CMAKE_COMMAND} -E env GIT=${GIT_EXECUTABLE} MAKENSIS=${MARBLE_MAKENSIS}
         ${CMAKE_SOURCE_DIR}/packaging/windows/pack.sh ${CMAKE_SOURCE_DIR} ${MARBLE_WINDOWS_FILES}
-        ${MARBLE_WINDOWS_ICO} ${PROJECT_VERSION} ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP}
+        ${MARBLE_WINDOWS_ICO} ${MARBLE_WINDOWS_WIZARD} ${PROJECT_VERSION} ${MARBLE_WINDOWS_ZIP}
+        ${MARBLE_WINDOWS_SETUP}
     DEPENDS ${MARBLE_WINDOWS_FILES}/marble.exe ${MARBLE_WINDOWS_FILES}/surface.bmp
         ${MARBLE_WINDOWS_FILES}/LICENSE.txt ${MARBLE_WINDOWS_FILES}/README.txt
-        ${MARBLE_WINDOWS_ICO} ${CMAKE_SOURCE_DIR}/packaging/windows/installer.nsi
+        ${MARBLE_WINDOWS_ICO} ${MARBLE_WINDOWS_WIZARD} ${CMAKE_SOURCE_DIR}/packaging/windows/installer.nsi
         ${CMAKE_SOURCE_DIR}/packaging/windows/pack.sh
     COMMENT "Packing ${MARBLE_PACKAGE}-${PROJECT_VERSION}-windows-x64.zip and the installer")
 add_custom_target(package_windows DEPENDS ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP})

@@ -2,11 +2,11 @@
 # Packs the Windows downloads from the staged files: the zip and the NSIS
 # installer. Both are dated by the last commit (SOURCE_DATE_EPOCH wins when the
 # environment sets it), so one commit gives the same bytes in any folder.
-#   pack.sh SOURCE_DIR FILES_DIR ICON VERSION OUT.zip OUT-setup.exe
+#   pack.sh SOURCE_DIR FILES_DIR ICON WIZARD.bmp VERSION OUT.zip OUT-setup.exe
 # GIT and MAKENSIS name the programs to use (default: from PATH).
 set -euo pipefail
 
-src=$1 files=$2 icon=$3 version=$4 zip_out=$5 setup_out=$6
+src=$1 files=$2 icon=$3 wizard=$4 version=$5 zip_out=$6 setup_out=$7
 git=${GIT:-git}
 makensis=${MAKENSIS:-makensis}
 
@@ -34,6 +34,6 @@ mv "$zip_out.tmp" "$zip_out"
 
 # The installer stores no file dates (SetDateSave off in the script).
 "$makensis" -V2 -NOCD -INPUTCHARSET UTF8 \
-    "-DVERSION=$version" "-DFILES=$work" "-DICON=$icon" "-DOUTFILE=$setup_out.tmp" \
+    "-DVERSION=$version" "-DFILES=$work" "-DICON=$icon" "-DWIZARD=$wizard" "-DOUTFILE=$setup_out.tmp" \
     "$src/packaging/windows/installer.nsi"
 mv "$setup_out.tmp" "$setup_out"

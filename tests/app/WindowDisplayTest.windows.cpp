@@ -14,8 +14,10 @@
 #include <functional>
 #include <iterator>
 #include <thread>
+#include <vector>
 
 #include "support/GameProcess.h"
+#include "support/PaintedIcon.h"
 #include "support/TempDir.h"
 #include "tools/WindowImage.h"
 #include "tools/XWindowProbe.h"
@@ -170,6 +172,11 @@ TEST_F(WineGameWindow, FadesInPlaysAndEndsOnEscape)
     EXPECT_EQ(970, geometry.height);
     EXPECT_LE(geometry.x, 16);
     EXPECT_LE(geometry.y, 48);
+    // The window's and its taskbar button's icon, which Wine hands to X, is the
+    // painted one in the sizes of a title bar and of the taskbar, not the system's.
+    std::vector<unsigned long> icon;
+    ASSERT_TRUE(probe.numberProperty(window, "_NET_WM_ICON", icon)) << "no _NET_WM_ICON";
+    EXPECT_EQ((std::vector<unsigned long>{32, 16}), paintedIconSizes(icon, MARBLE_ICON_PAINTER));
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
     ASSERT_TRUE(waitFor("lit", marbleLit)) << "the marble never showed in full light";
