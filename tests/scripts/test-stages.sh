@@ -16,7 +16,7 @@
 # A target named skip-* stands for a stage that cannot run on this machine (it
 # prints why): it shows as skipped, and counts neither as passed nor as failed.
 #
-# Called from the Makefile as `MAKE="$(MAKE)" tools/test-stages.sh TARGET...`: each
+# Called from the Makefile as `MAKE="$(MAKE)" tests/scripts/test-stages.sh TARGET...`: each
 # stage runs under the same make, with the same options and variables, as if it had
 # been asked for alone (`make test-plain`). The stages run one after another and
 # each builds with its own -j $(JOBS), so the job server of a `make -j2 test` is not
