@@ -4,7 +4,7 @@
 # "N passed, N failed". Exits non-zero when a stage failed.
 #
 # Each stage's output is shown without its routine lines (build progress, CMake's
-# configure messages, every test that started and every test that passed), so
+# configure messages and presets, every test that started and every test that passed), so
 # what is left is what ran, what failed and the summaries. Everything, routine
 # lines included, also goes to $STAGE_LOG (build/test-stages.log).
 #
@@ -41,7 +41,7 @@ log=${STAGE_LOG:-build/test-stages.log}
 mkdir -p "$(dirname "$log")"
 : >"$log"
 
-routine='^\[ *[0-9]+%\] |^-- |^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
+routine='^\[ *[0-9]+%\] |^-- |^Preset (CMake|environment) variables:$|^  [A-Za-z_]+="[^"]*"$|^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
 
 names=()
 results=()
