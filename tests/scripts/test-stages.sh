@@ -4,9 +4,9 @@
 # "N passed, N failed". Exits non-zero when a stage failed.
 #
 # Each stage's output is shown without its routine lines (build progress, CMake's
-# configure messages and presets, every test that started and every test that passed), so
-# what is left is what ran, what failed and the summaries. Everything, routine
-# lines included, also goes to $STAGE_LOG (build/test-stages.log).
+# configure messages and the preset's variables, every test that started and every
+# test that passed), so what is left is what ran, what failed and the summaries.
+# Everything, routine lines included, also goes to $STAGE_LOG (build/test-stages.log).
 #
 # A failing stage does not stop the ones after it: they build and test other
 # things (another compiler, another architecture, the package), so one run shows
