@@ -1,5 +1,5 @@
 # Cross-builds for 64-bit Windows on an x86-64 Debian host:
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake
+#   cmake --preset windows    (CMakePresets.json: this file, in build-windows/)
 # The compiler is Debian's MinGW-w64 GCC with POSIX threads (g++-mingw-w64-x86-64-posix);
 # OpenGL and GLU are Windows' own (opengl32, glu32), and freeglut is the static library
 # tools/deps-windows.sh builds from Debian's source into .deps/mingw. ctest runs the
