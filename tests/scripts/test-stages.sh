@@ -41,7 +41,7 @@ log=${STAGE_LOG:-build/test-stages.log}
 mkdir -p "$(dirname "$log")"
 : >"$log"
 
-routine='^\[ *[0-9]+%\] |^-- |^Preset (CMake|environment) variables:$|^  [A-Za-z_]+="[^"]*"$|^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
+routine='^\[ *[0-9]+%\] |^-- |^Preset (CMake|environment) variables:$|^  [A-Za-z_]+(:[A-Z]+)?="[^"]*"$|^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
 
 names=()
 results=()
