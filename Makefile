@@ -1,25 +1,16 @@
-# Thin wrapper over CMake: `make run` plays the game, `make test` runs every test.
-BUILD ?= build
-ASAN_BUILD ?= build-asan
-ARM64_BUILD ?= build-arm64
-WINDOWS_BUILD ?= build-windows
-BENCH_BUILD ?= build-bench
-WEB_BUILD ?= build-web
-# The plain suite is built by GCC and the sanitized one by Clang, so every run of
-# `make test` proves the same bits under both compilers.
-PLAIN_CXX ?= g++
-ASAN_CXX ?= clang++
+# Thin wrapper over CMake's presets (CMakePresets.json, `cmake --list-presets`): each
+# build is described there once, with its folder, and an IDE opens the same builds.
+# `make run` plays the game, `make test` runs every test. The plain suite is built by
+# GCC and the sanitized one by Clang, so every run of `make test` proves the same bits
+# under both compilers.
 JOBS ?= $(shell nproc)
 XVFB = tools/with-xvfb.sh
+SCRIPTS = tests/scripts
 # No "Entering directory" lines, from this make or from the makes that cmake --build
 # starts (they inherit the flag).
 MAKEFLAGS += --no-print-directory
-# Leak checking is on by default; the display tests turn it off for themselves
-# (tests/support/NoLeakCheck.cpp), as they load the GL driver.
-SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
-	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 
-.PHONY: all deps deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
+.PHONY: all deps deps-play deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
 	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web \
 	deps-windows configure-windows windows build-windows test-windows skip-windows \
@@ -27,8 +18,12 @@ SANITIZER_ENV = ASAN_OPTIONS=halt_on_error=1 \
 
 all: build
 
+# What building and playing needs (make run), and everything else (make test).
 deps:
-	@tools/deps.sh
+	@tools/deps.sh test
+
+deps-play:
+	@tools/deps.sh play
 
 deps-arm64:
 	@tools/deps-arm64.sh
@@ -40,56 +35,50 @@ deps-windows:
 	@tools/deps-windows.sh
 
 configure: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
+	cmake --preset plain
 
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build --preset plain -j $(JOBS)
 
-# A folder configured by another compiler starts afresh: on a change of compiler
-# CMake empties its cache and would forget -DMARBLE_SANITIZE=ON.
 build-asan: deps
-	@cached=$$(sed -n 's/^CMAKE_CXX_COMPILER:[A-Z]*=//p' $(ASAN_BUILD)/CMakeCache.txt 2>/dev/null); \
-	[ "$$cached" = "$(ASAN_CXX)" ] || [ "$$cached" = "$$(command -v $(ASAN_CXX))" ] || \
-		rm -rf $(ASAN_BUILD)
-	cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DMARBLE_SANITIZE=ON \
-		-DCMAKE_CXX_COMPILER=$(ASAN_CXX)
-	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cmake --preset asan
+	cmake --build --preset asan -j $(JOBS)
 
 # The game, the display-free tests and the package's files for arm64, cross-built
-# with GCC (the icon painter is built for this machine, in $(ARM64_BUILD)/host-tools).
+# with GCC (the icon painter is built for this machine, in build-arm64/host-tools).
 build-arm64: deps deps-arm64
-	cmake -S . -B $(ARM64_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake
-	cmake --build $(ARM64_BUILD) -j $(JOBS)
+	cmake --preset arm64
+	cmake --build --preset arm64 -j $(JOBS)
 
-# The game for 64-bit Windows, $(WINDOWS_BUILD)/marble.exe, cross-built with MinGW-w64
+# The game for 64-bit Windows, build-windows/marble.exe, cross-built with MinGW-w64
 # GCC against a static freeglut built once from Debian's source (tools/deps-windows.sh).
 configure-windows: deps deps-windows
-	cmake -S . -B $(WINDOWS_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-		-DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/x86_64-w64-mingw32.cmake
+	cmake --preset windows
 
 windows: configure-windows
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target marble
+	cmake --build --preset windows -j $(JOBS) --target marble
 
 # The game and the display-free tests for Windows.
 build-windows: configure-windows
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS)
+	cmake --build --preset windows -j $(JOBS)
 
-# What a Windows player downloads, in $(WINDOWS_BUILD): marble-run-<version>-windows-x64.zip
+# What a Windows player downloads, in build-windows: marble-run-<version>-windows-x64.zip
 # and the installer marble-run-<version>-setup.exe (packaging/windows/).
 package-windows: configure-windows
-	cmake --build $(WINDOWS_BUILD) -j $(JOBS) --target package_windows
+	cmake --build --preset windows -j $(JOBS) --target package_windows
 
-# Builds only what playing needs: the game and its texture, and without a display
-# the screenshot tool that tools/run.sh then uses.
-run: configure
-	cmake --build $(BUILD) -j $(JOBS) --target marble $(if $(DISPLAY),,screenshot)
-	tools/run.sh $(BUILD)/marble
+# Builds only what playing needs, with only the packages that needs (build/ without
+# its tests): the game and its texture, and without a display the screenshot tool
+# that tools/run.sh then uses.
+run: deps-play
+	cmake --preset play
+	cmake --build --preset play -j $(JOBS) --target marble $(if $(DISPLAY),,screenshot)
+	tools/run.sh build/marble
 
 # docs/run.gif, the animated run in the README, recorded from the game on Xvfb.
 demo: configure
-	cmake --build $(BUILD) -j $(JOBS) --target marble record_run
-	tools/make-run-gif.sh $(BUILD)/marble docs/run.gif
+	cmake --build --preset plain -j $(JOBS) --target marble record_run
+	tools/make-run-gif.sh build/marble docs/run.gif
 
 # Everything: the plain suite (GCC), the same suite built by Clang with
 # AddressSanitizer and UndefinedBehaviorSanitizer, the display-free suite built
@@ -99,7 +88,7 @@ demo: configure
 # headless Chromium and its zip built twice (when emscripten is installed), the
 # format check and a short fuzzing run.
 # Each stage is a target of this Makefile: adding one to TEST_STAGES adds a stage.
-# tools/test-stages.sh runs them in order, shows their output without the routine
+# tests/scripts/test-stages.sh runs them in order, shows their output without the routine
 # lines and ends with a table of results and times and "N passed, N failed".
 ARM64_TOOLS := $(shell tools/deps-arm64.sh --check && echo yes)
 WEB_TOOLS := $(shell tools/deps-web.sh --check && echo yes)
@@ -108,105 +97,105 @@ TEST_STAGES = format-check test-plain test-asan $(if $(ARM64_TOOLS),test-arm64,s
 	$(if $(WINDOWS_TOOLS),test-windows,skip-windows) $(if $(WEB_TOOLS),test-web,skip-web) \
 	test-reproducible fuzz
 test: deps
-	@MAKE="$(MAKE)" STAGE_LOG="$(BUILD)/test-stages.log" tools/test-stages.sh $(TEST_STAGES)
+	@MAKE="$(MAKE)" STAGE_LOG=build/test-stages.log $(SCRIPTS)/test-stages.sh $(TEST_STAGES)
 
 test-plain: build
-	$(XVFB) ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --preset plain -j $(JOBS)
 
+# Leak checking is on (the test preset's ASAN_OPTIONS); the display tests turn it off
+# for themselves (tests/support/NoLeakCheck.cpp), as they load the GL driver.
 test-asan: build-asan
-	$(SANITIZER_ENV) $(XVFB) ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --preset asan -j $(JOBS)
 
 # ctest starts every test, and the listing of the tests, under qemu-aarch64. The
 # package test checks the arm64 .deb and starts its game under qemu on Xvfb.
 test-arm64: build-arm64
-	$(XVFB) ctest --test-dir $(ARM64_BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --preset arm64 -j $(JOBS)
 
 skip-arm64:
 	@echo "No arm64 cross tools: skipping the arm64 suite (tools/deps-arm64.sh installs them)."
 
-# ctest starts every test, and the listing of the tests, under Wine (tools/wine-run.sh,
-# with a Wine prefix in $(WINDOWS_BUILD)); the game's own tests start marble.exe under
-# Wine on Xvfb.
+# ctest starts every test, and the listing of the tests, under Wine
+# (tests/scripts/wine-run.sh, with a Wine prefix in build-windows); the game's own
+# tests start marble.exe under Wine on Xvfb.
 test-windows: build-windows
-	$(XVFB) ctest --test-dir $(WINDOWS_BUILD) --output-on-failure -j $(JOBS)
+	$(XVFB) ctest --preset windows -j $(JOBS)
 
 skip-windows:
 	@echo "No Windows cross tools or Wine: skipping the Windows suite (tools/deps-windows.sh installs them)."
 
 format-check:
-	@tools/check-format.sh
+	@$(SCRIPTS)/check-format.sh
 
 fuzz: deps
-	tools/fuzz.sh 30
+	$(SCRIPTS)/fuzz.sh 30
 
-# The Debian package, marble-run_<version>_<arch>.deb, in $(BUILD).
+# The Debian package, marble-run_<version>_<arch>.deb, in build/.
 package: build
-	cmake --build $(BUILD) --target package
+	cmake --build --preset plain --target package
 
-# The arm64 package, marble-run_<version>_arm64.deb, in $(ARM64_BUILD).
+# The arm64 package, marble-run_<version>_arm64.deb, in build-arm64/.
 package-arm64: build-arm64
-	cmake --build $(ARM64_BUILD) --target package
+	cmake --build --preset arm64 --target package
 
 # The package built twice afresh, in two folders, must be the same bytes; so must
 # the Windows downloads, where the cross tools are installed.
 test-reproducible: deps $(if $(WINDOWS_TOOLS),test-reproducible-windows)
-	JOBS=$(JOBS) tools/test-reproducible.sh -DCMAKE_CXX_COMPILER=$(PLAIN_CXX)
+	JOBS=$(JOBS) $(SCRIPTS)/test-reproducible.sh deb
 
-# The browser build with Debian's emscripten: $(WEB_BUILD)/index.html, marble.js,
+# The browser build with Debian's emscripten: build-web/index.html, marble.js,
 # marble.wasm and surface.bmp. Emscripten's tools load acorn from Debian's node
-# modules, whichever node runs them.
-WEB_ENV = NODE_PATH=/usr/share/nodejs
+# modules, whichever node runs them (the preset's NODE_PATH).
 web: deps-web
-	$(WEB_ENV) emcmake cmake -S . -B $(WEB_BUILD) -DCMAKE_BUILD_TYPE=Release \
-		-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DMARBLE_PACKAGE=OFF >/dev/null
-	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS) --target marble
+	cmake --preset web >/dev/null
+	cmake --build --preset web -j $(JOBS) --target marble
 
 # Serves the page on this machine only (make play-web WEB_PORT=8080 for another
 # port); stop it with Ctrl-C.
 WEB_PORT ?= 8000
 play-web: web
 	@echo "Play at http://127.0.0.1:$(WEB_PORT)/ (Ctrl-C stops the server)"
-	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory $(WEB_BUILD)
+	python3 -m http.server $(WEB_PORT) --bind 127.0.0.1 --directory build-web
 
 # The display-free suite built for WebAssembly and run under node: the same pins,
 # bit for bit. Then the web zip built twice afresh, in two folders, must be the same
 # bytes.
 test-web: web
-	$(WEB_ENV) cmake --build $(WEB_BUILD) -j $(JOBS)
-	ctest --test-dir $(WEB_BUILD) --output-on-failure -j $(JOBS)
-	JOBS=$(JOBS) tools/test-reproducible-web.sh
+	cmake --build --preset web -j $(JOBS)
+	ctest --preset web -j $(JOBS)
+	JOBS=$(JOBS) $(SCRIPTS)/test-reproducible.sh web
 
 # The page in headless Chromium alone, served on 127.0.0.1 (part of test-web): the
-# checks of tests/web/BrowserTest.mjs, with pictures of a failure in $(WEB_BUILD)/screenshots.
+# checks of tests/web/BrowserTest.mjs, with pictures of a failure in build-web/screenshots.
 test-browser: web
-	ctest --test-dir $(WEB_BUILD) --output-on-failure -R '^browser_'
+	ctest --preset browser
 
 skip-web:
 	@echo "No emscripten: skipping the browser build's suite (tools/deps-web.sh installs it)."
 
-# marble-run-<version>-web.zip in $(WEB_BUILD): the folder to put on a web host.
+# marble-run-<version>-web.zip in build-web: the folder to put on a web host.
 package-web: web
-	tools/package-web.sh $(WEB_BUILD)
+	tools/package-web.sh build-web
 
 test-reproducible-windows: deps deps-windows
-	JOBS=$(JOBS) tools/test-reproducible-windows.sh
+	JOBS=$(JOBS) $(SCRIPTS)/test-reproducible.sh windows
 
 # Benchmarks: not part of `make test`. The frame benchmark starts the real game
 # and a bare GLUT program on Xvfb (llvmpipe); the second measures the simulation
 # alone.
 bench-build: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
-	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	cmake --preset bench
+	cmake --build --preset bench -j $(JOBS)
 
 bench: bench-build
-	$(XVFB) $(BENCH_BUILD)/bench/marble_frame_bench
-	$(BENCH_BUILD)/bench/marble_sim_bench
+	$(XVFB) build-bench/bench/marble_frame_bench
+	build-bench/bench/marble_sim_bench
 
 # clang-tidy over every source file, with the benchmarks configured so they are
 # checked too.
 tidy: deps
-	cmake -S . -B $(BENCH_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMARBLE_BENCH=ON
-	tools/tidy.sh $(BENCH_BUILD)
+	cmake --preset bench
+	tools/tidy.sh build-bench
 
 # Mutation testing, not part of `make test`: plants small faults in the product code one
 # at a time and counts those the suite catches (tools/mutate.py --help lists the options).
@@ -215,5 +204,4 @@ mutate: deps
 	tools/mutate.py $(MUTATE_ARGS)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(ARM64_BUILD) $(WINDOWS_BUILD) $(BENCH_BUILD) $(WEB_BUILD) \
-		build-mutate
+	rm -rf build build-asan build-arm64 build-windows build-bench build-web build-mutate

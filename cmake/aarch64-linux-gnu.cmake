@@ -1,5 +1,5 @@
 # Cross-builds for 64-bit ARM (Debian arm64) on an x86-64 Debian host:
-#   cmake -S . -B build-arm64 -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake
+#   cmake --preset arm64    (CMakePresets.json: this file, in build-arm64/)
 # The compiler is Debian's g++-aarch64-linux-gnu; the libraries are the arm64 ones
 # multiarch installs beside the host's, in /usr/lib/aarch64-linux-gnu
 # (tools/deps-arm64.sh installs both). ctest runs the tests under qemu-aarch64.

@@ -1,10 +1,10 @@
 # Cross-builds for 64-bit Windows on an x86-64 Debian host:
-#   cmake -S . -B build-windows -DCMAKE_TOOLCHAIN_FILE=cmake/x86_64-w64-mingw32.cmake
+#   cmake --preset windows    (CMakePresets.json: this file, in build-windows/)
 # The compiler is Debian's MinGW-w64 GCC with POSIX threads (g++-mingw-w64-x86-64-posix);
 # OpenGL and GLU are Windows' own (opengl32, glu32), and freeglut is the static library
 # tools/deps-windows.sh builds from Debian's source into .deps/mingw. ctest runs the
-# tests under Wine (tools/wine-run.sh). Leaves tools/ and the display tests out
-# (MARBLE_TOOLS).
+# tests under Wine (tests/scripts/wine-run.sh). Leaves tools/ and the display tests
+# out (MARBLE_TOOLS).
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -22,7 +22,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Test programs, and the listing of their tests, run under Wine in a prefix of the
 # build's own.
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/scripts/wine-run.sh)
 
 # Programs need only the DLLs every Windows has: the C and C++ runtimes and the
 # threads library are linked in. No time stamp in the program's header, so the same

@@ -126,10 +126,9 @@ if(CMAKE_CROSSCOMPILING)
     set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${MARBLE_DEB_ARCH})
 endif()
 # Same commit, same bytes: cpack dates every file and archive member by
-# SOURCE_DATE_EPOCH, which packaging/CPackProject.cmake.in takes from the last
-# commit when the environment does not set it. Everything else in the package
-# is already the same from one build to the next.
-find_package(Git QUIET)
+# SOURCE_DATE_EPOCH, which packaging/CPackProject.cmake.in takes from
+# packaging/source-date-epoch.sh. Everything else in the package is already the
+# same from one build to the next.
 configure_file(${CMAKE_SOURCE_DIR}/packaging/CPackProject.cmake.in
     ${CMAKE_BINARY_DIR}/packaging/CPackProject.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_BINARY_DIR}/packaging/CPackProject.cmake)
@@ -139,7 +138,7 @@ if(BUILD_TESTING)
     # Builds the .deb, checks it the way Debian does where the tools are
     # installed, unpacks it into a scratch root and starts its launcher.
     add_test(NAME package_installs
-        COMMAND ${CMAKE_SOURCE_DIR}/tools/test-package.sh ${CMAKE_BINARY_DIR}
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/test-package.sh ${CMAKE_BINARY_DIR}
             $<$<BOOL:${MARBLE_HARDEN}>:--hardened>)
     # Its game window opens at (0, 0) like the display tests' windows: one at a time.
     # A cross build's game is started under emulation, which takes longer.
@@ -148,7 +147,7 @@ if(BUILD_TESTING)
     else()
         set_tests_properties(package_installs PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE)
         add_test(NAME manpage_renders
-            COMMAND ${CMAKE_SOURCE_DIR}/tools/check-manpage.sh ${CMAKE_SOURCE_DIR}/packaging/marble-run.6)
+            COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/check-manpage.sh ${CMAKE_SOURCE_DIR}/packaging/marble-run.6)
         set_tests_properties(manpage_renders PROPERTIES SKIP_RETURN_CODE 77)
     endif()
 endif()

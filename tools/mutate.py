@@ -222,8 +222,7 @@ class Runner:
 
     def baseline(self):
         if not (self.build / "CMakeCache.txt").exists():
-            status, out = self.run(["cmake", "-S", str(ROOT), "-B", str(self.build),
-                                    "-DCMAKE_BUILD_TYPE=RelWithDebInfo"])
+            status, out = self.run(["cmake", "--preset", "mutate", "-B", str(self.build)])
             if status != 0:
                 sys.exit(out + "\nmutate: cmake configuration failed")
         if not self.compile():

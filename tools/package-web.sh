@@ -2,9 +2,9 @@
 # Packs the built page into marble-run-<version>-web.zip: the four static files
 # (index.html, marble.js, marble.wasm, surface.bmp) at the top of the archive, as game
 # portals expect them, to put on any web host as they are.
-# The same sources give the same bytes: the files are dated by the last commit (or
-# by SOURCE_DATE_EPOCH when set), listed in a fixed order, and stored without owners
-# or extra time fields.
+# The same sources give the same bytes: the files are dated as every download is
+# (packaging/source-date-epoch.sh), listed in a fixed order, and stored without
+# owners or extra time fields.
 #   tools/package-web.sh BUILD_DIR     writes BUILD_DIR/marble-run-<version>-web.zip
 set -euo pipefail
 
@@ -12,7 +12,7 @@ src=$(realpath "$(dirname "$0")/..")
 build=$(realpath "$1")
 version=$(sed -n 's/^project(marble VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
 name=marble-run-$version-web
-epoch=${SOURCE_DATE_EPOCH:-$(git -C "$src" log -1 --format=%ct 2>/dev/null || echo 0)}
+epoch=$("$src/packaging/source-date-epoch.sh" "$src")
 
 files=(index.html marble.js marble.wasm surface.bmp)
 stage=$(mktemp -d)

@@ -7,8 +7,8 @@
 #
 # Both downloads are reproducible: the program carries no link time stamp (the
 # toolchain file links with --no-insert-timestamp), the staged files and zip
-# members are dated by the last commit (or SOURCE_DATE_EPOCH) and the installer
-# stores no file dates, so one commit gives the same bytes in any folder.
+# members are dated as every download is (packaging/source-date-epoch.sh) and the
+# installer stores no file dates, so one commit gives the same bytes in any folder.
 
 set(MARBLE_PACKAGE marble-run)
 set(MARBLE_WINDOWS_DIR ${CMAKE_BINARY_DIR}/packaging/windows)
@@ -63,11 +63,10 @@ add_custom_command(OUTPUT ${MARBLE_WINDOWS_FILES}/marble.exe ${MARBLE_WINDOWS_FI
 # The zip and the installer, by one script: it dates the files and packs them.
 find_program(MARBLE_ZIP zip REQUIRED)
 find_program(MARBLE_MAKENSIS makensis REQUIRED)
-find_package(Git QUIET)
 set(MARBLE_WINDOWS_ZIP ${CMAKE_BINARY_DIR}/${MARBLE_PACKAGE}-${PROJECT_VERSION}-windows-x64.zip)
 set(MARBLE_WINDOWS_SETUP ${CMAKE_BINARY_DIR}/${MARBLE_PACKAGE}-${PROJECT_VERSION}-setup.exe)
 add_custom_command(OUTPUT ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP}
-    COMMAND ${CMAKE_COMMAND} -E env GIT=${GIT_EXECUTABLE} MAKENSIS=${MARBLE_MAKENSIS}
+    COMMAND ${CMAKE_COMMAND} -E env MAKENSIS=${MARBLE_MAKENSIS}
         ${CMAKE_SOURCE_DIR}/packaging/windows/pack.sh ${CMAKE_SOURCE_DIR} ${MARBLE_WINDOWS_FILES}
         ${MARBLE_WINDOWS_ICO} ${MARBLE_WINDOWS_WIZARD} ${PROJECT_VERSION} ${MARBLE_WINDOWS_ZIP}
         ${MARBLE_WINDOWS_SETUP}
@@ -75,6 +74,7 @@ add_custom_command(OUTPUT ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP}
         ${MARBLE_WINDOWS_FILES}/LICENSE.txt ${MARBLE_WINDOWS_FILES}/README.txt
         ${MARBLE_WINDOWS_ICO} ${MARBLE_WINDOWS_WIZARD} ${CMAKE_SOURCE_DIR}/packaging/windows/installer.nsi
         ${CMAKE_SOURCE_DIR}/packaging/windows/pack.sh
+        ${CMAKE_SOURCE_DIR}/packaging/source-date-epoch.sh
     COMMENT "Packing ${MARBLE_PACKAGE}-${PROJECT_VERSION}-windows-x64.zip and the installer")
 add_custom_target(package_windows DEPENDS ${MARBLE_WINDOWS_ZIP} ${MARBLE_WINDOWS_SETUP})
 
@@ -82,7 +82,7 @@ if(BUILD_TESTING)
     # Installs the installer silently under Wine, checks what it put where,
     # starts the installed game on the X display and uninstalls it again.
     add_test(NAME windows_installer
-        COMMAND ${CMAKE_SOURCE_DIR}/tools/test-windows-installer.sh ${CMAKE_BINARY_DIR})
+        COMMAND ${CMAKE_SOURCE_DIR}/tests/scripts/test-windows-installer.sh ${CMAKE_BINARY_DIR})
     # Its game window opens at (0, 0) like the other game windows: one at a time.
     set_tests_properties(windows_installer PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE)
 endif()

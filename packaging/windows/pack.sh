@@ -1,19 +1,14 @@
 #!/usr/bin/env bash
 # Packs the Windows downloads from the staged files: the zip and the NSIS
-# installer. Both are dated by the last commit (SOURCE_DATE_EPOCH wins when the
-# environment sets it), so one commit gives the same bytes in any folder.
+# installer. Both are dated as every download is (packaging/source-date-epoch.sh),
+# so one commit gives the same bytes in any folder.
 #   pack.sh SOURCE_DIR FILES_DIR ICON WIZARD.bmp VERSION OUT.zip OUT-setup.exe
-# GIT and MAKENSIS name the programs to use (default: from PATH).
+# MAKENSIS names the program to use (default: from PATH).
 set -euo pipefail
 
 src=$1 files=$2 icon=$3 wizard=$4 version=$5 zip_out=$6 setup_out=$7
-git=${GIT:-git}
 makensis=${MAKENSIS:-makensis}
-
-if [ -z "${SOURCE_DATE_EPOCH:-}" ]; then
-    SOURCE_DATE_EPOCH=$("$git" -C "$src" log -1 --format=%ct 2>/dev/null) ||
-        { SOURCE_DATE_EPOCH=$(date +%s); echo "No commit and no SOURCE_DATE_EPOCH: dated now"; }
-fi
+SOURCE_DATE_EPOCH=$("$src/packaging/source-date-epoch.sh" "$src")
 export SOURCE_DATE_EPOCH
 
 # The members in a fixed order, each with fixed permissions and the commit's

@@ -3,7 +3,7 @@
 # beside it: it must be of the graphical subsystem (no console window opens with it)
 # and import only DLLs that every Windows has, the C and C++ runtimes being linked
 # in. Prints the DLLs it imports.
-#   tools/check-windows-imports.sh PROGRAM.exe
+#   tests/scripts/check-windows-imports.sh PROGRAM.exe
 set -euo pipefail
 
 allowed=" advapi32.dll gdi32.dll glu32.dll kernel32.dll msvcrt.dll opengl32.dll user32.dll winmm.dll "

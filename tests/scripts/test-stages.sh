@@ -4,9 +4,9 @@
 # "N passed, N failed". Exits non-zero when a stage failed.
 #
 # Each stage's output is shown without its routine lines (build progress, CMake's
-# configure messages, every test that started and every test that passed), so
-# what is left is what ran, what failed and the summaries. Everything, routine
-# lines included, also goes to $STAGE_LOG (build/test-stages.log).
+# configure messages and the preset's variables, every test that started and every
+# test that passed), so what is left is what ran, what failed and the summaries.
+# Everything, routine lines included, also goes to $STAGE_LOG (build/test-stages.log).
 #
 # A failing stage does not stop the ones after it: they build and test other
 # things (another compiler, another architecture, the package), so one run shows
@@ -16,7 +16,7 @@
 # A target named skip-* stands for a stage that cannot run on this machine (it
 # prints why): it shows as skipped, and counts neither as passed nor as failed.
 #
-# Called from the Makefile as `MAKE="$(MAKE)" tools/test-stages.sh TARGET...`: each
+# Called from the Makefile as `MAKE="$(MAKE)" tests/scripts/test-stages.sh TARGET...`: each
 # stage runs under the same make, with the same options and variables, as if it had
 # been asked for alone (`make test-plain`). The stages run one after another and
 # each builds with its own -j $(JOBS), so the job server of a `make -j2 test` is not
@@ -41,7 +41,7 @@ log=${STAGE_LOG:-build/test-stages.log}
 mkdir -p "$(dirname "$log")"
 : >"$log"
 
-routine='^\[ *[0-9]+%\] |^-- |^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
+routine='^\[ *[0-9]+%\] |^-- |^Preset (CMake|environment) variables:$|^  [A-Za-z_]+(:[A-Z]+)?="[^"]*"$|^Internal ctest changing into directory|^Consolidate compiler generated dependencies|^ *Start +[0-9]+: |^ *[0-9]+/[0-9]+ Test +#[0-9]+: .* Passed +[0-9.]+ sec$'
 
 names=()
 results=()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a C++ file of the repository differs from what clang-format makes of it.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 files=$(git ls-files -co --exclude-standard -- '*.cpp' '*.h')
 bad=0
 for f in $files; do

@@ -6,8 +6,8 @@
 # takes some seconds, and tests started at once wait for it under a lock. No Mono or
 # Gecko is asked for, a crash ends the program at once instead of waiting in Wine's
 # debugger, and Wine's own messages are off.
-#   tools/wine-run.sh PROGRAM.exe [ARGS...]
-#   tools/wine-run.sh --init      only make the prefix of the build folder it runs in
+#   tests/scripts/wine-run.sh PROGRAM.exe [ARGS...]
+#   tests/scripts/wine-run.sh --init      only make the prefix of the build folder it runs in
 set -euo pipefail
 
 export WINEDEBUG=${WINEDEBUG:--all}

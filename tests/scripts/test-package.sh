@@ -10,12 +10,12 @@
 # an X display (the test command runs under Xvfb) and xdotool.
 # With --hardened (a build with Debian's hardening flags) lintian must find no
 # hardening flag missing from the game.
-# Usage: tools/test-package.sh BUILD_DIR [--hardened]
+# Usage: tests/scripts/test-package.sh BUILD_DIR [--hardened]
 set -euo pipefail
 
 build=$(realpath "$1")
 hardened=$([ "${2:-}" = --hardened ] && echo yes || echo no)
-tools=$(dirname "$(realpath "$0")")
+scripts=$(dirname "$(realpath "$0")")
 work=$(mktemp -d)
 game=""
 cleanup()
@@ -104,7 +104,7 @@ dpkg-deb -x "$deb" "$root"
 usr="$root/usr"
 [ -x "$usr/games/marble-run" ] || fail "no command usr/games/marble-run"
 [ -x "$usr/lib/games/marble-run/marble" ] || fail "no game binary usr/lib/games/marble-run/marble"
-cmp -s "$usr/share/games/marble-run/surface.bmp" "$tools/../assets/surface.bmp" ||
+cmp -s "$usr/share/games/marble-run/surface.bmp" "$scripts/../../assets/surface.bmp" ||
     fail "usr/share/games/marble-run/surface.bmp missing or not the shipped texture"
 doc="$usr/share/doc/marble-run"
 copyright_format="Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/"
@@ -184,7 +184,7 @@ else
     echo "desktop-file-validate not installed: desktop entry not validated"
 fi
 if command -v man >/dev/null; then
-    "$tools/check-manpage.sh" "$manpage" >/dev/null || fail "the installed manual page does not render cleanly"
+    "$scripts/check-manpage.sh" "$manpage" >/dev/null || fail "the installed manual page does not render cleanly"
 else
     echo "man not installed: installed manual page not rendered"
 fi

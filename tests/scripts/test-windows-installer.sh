@@ -8,7 +8,7 @@
 # (its QuietUninstallString) and checks that nothing of it, and no temporary
 # folder of the uninstaller, is left once that returns. Needs Wine, an X display
 # (the test command runs under Xvfb) and xdotool.
-# Usage: tools/test-windows-installer.sh BUILD_DIR
+# Usage: tests/scripts/test-windows-installer.sh BUILD_DIR
 set -euo pipefail
 
 build=$(realpath "$1")
@@ -85,10 +85,10 @@ for text in 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' '>true<
     [[ $manifest == *"$text"* ]] || fail "marble.exe's manifest lacks $text"
 done
 
-# 4. The Wine prefix of the build's tests (tools/wine-run.sh makes it on first
-#    use), without Wine's menu builder, which would copy the shortcut into this
-#    machine's own menus.
-tools=$(dirname "$(realpath "$0")")
+# 4. The Wine prefix of the build's tests (tests/scripts/wine-run.sh makes it on
+#    first use), without Wine's menu builder, which would copy the shortcut into
+#    this machine's own menus.
+scripts=$(dirname "$(realpath "$0")")
 export WINEPREFIX="$build/wine-prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 programs="$WINEPREFIX/drive_c/Program Files/marble-run"
@@ -100,7 +100,7 @@ key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\marble-run'
 if [ -e "$programs" ] || [ -e "$shortcut" ] || [ -e "$desktop" ]; then
     rm -rf "$WINEPREFIX"
 fi
-"$tools/wine-run.sh" reg query "$key" >/dev/null 2>&1 && fail "the prefix already has an uninstall entry"
+"$scripts/wine-run.sh" reg query "$key" >/dev/null 2>&1 && fail "the prefix already has an uninstall entry"
 
 # 5. A silent install: the files, byte for byte what was packed.
 wine "$setup" /S >"$work/setup.log" 2>&1 || { cat "$work/setup.log" >&2; fail "the installer failed"; }

@@ -7,12 +7,12 @@
 # findings, and on a finding the sanitizer's report as well.
 set -euo pipefail
 seconds=${1:-30}
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$root/build-fuzz
 mkdir -p "$out/corpus"
 
 if ! command -v clang++ >/dev/null; then
-    echo "clang++ not found: skipping the fuzzer (tools/deps.sh installs it)."
+    echo "clang++ not found: skipping the fuzzer (tools/deps.sh test installs it)."
     exit 0
 fi
 probe=$out/probe.cpp

@@ -3,7 +3,7 @@
 # man, groff or the macros (a misspelt macro, an unknown escape, a line that
 # cannot be set).
 # Exits with 77 (a skipped test to ctest) when man is not installed.
-# Usage: tools/check-manpage.sh PAGE
+# Usage: tests/scripts/check-manpage.sh PAGE
 set -euo pipefail
 page=$1
 if ! command -v man >/dev/null; then
