@@ -1,4 +1,4 @@
-#include "tools/XWindowProbe.h"
+#include "tests/support/XWindowProbe.h"
 
 #include <cstdint>
 
@@ -42,55 +42,24 @@ private:
     XErrorHandler previous;
 };
 
-// Scales a channel of any width (5, 6, 8, 10 bits) to 8 bits.
-unsigned char channel(unsigned long pixel, unsigned long mask)
-{
-    if (!mask)
-        return 0;
+// A channel of any width (5, 6, 8, 10 bits) of a pixel, scaled to 8 bits.
+class Channel {
+public:
+    explicit Channel(unsigned long mask) : mask(mask)
+    {
+        while (mask && !((mask >> shift) & 1))
+            ++shift;
+    }
+    unsigned char of(unsigned long pixel) const
+    {
+        const unsigned long value = (pixel & mask) >> shift, max = mask >> shift;
+        return static_cast<unsigned char>(max == 255 || !max ? value : value * 255 / max);
+    }
+
+private:
+    unsigned long mask;
     int shift = 0;
-    while (!((mask >> shift) & 1))
-        ++shift;
-    const unsigned long max = mask >> shift;
-    return static_cast<unsigned char>(((pixel & mask) >> shift) * 255 / max);
-}
-
-// 32-bit pixels 0x00RRGGBB in the machine's byte order: the usual 24-bit visual,
-// copied without a call per pixel.
-bool isPlainTrueColor(const XImage* ximage)
-{
-    const uint32_t one = 1;
-    const bool littleEndianHost = *reinterpret_cast<const unsigned char*>(&one) == 1;
-    return ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000 &&
-           ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff &&
-           (ximage->byte_order == LSBFirst) == littleEndianHost;
-}
-
-void copyPlainTrueColor(const XImage* ximage, WindowImage& image)
-{
-    for (int y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            ximage->data + size_t(y) * size_t(ximage->bytes_per_line));
-        unsigned char* out = image.at(0, y);
-        for (int x = 0; x < image.width; ++x, out += 3) {
-            out[0] = static_cast<unsigned char>(row[x] >> 16);
-            out[1] = static_cast<unsigned char>(row[x] >> 8);
-            out[2] = static_cast<unsigned char>(row[x]);
-        }
-    }
-}
-
-void copyAnyVisual(XImage* ximage, WindowImage& image)
-{
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            const unsigned long pixel = XGetPixel(ximage, x, y);
-            unsigned char* out = image.at(x, y);
-            out[0] = channel(pixel, ximage->red_mask);
-            out[1] = channel(pixel, ximage->green_mask);
-            out[2] = channel(pixel, ximage->blue_mask);
-        }
-    }
-}
+};
 
 } // namespace
 
@@ -192,10 +161,24 @@ bool XWindowProbe::grab(unsigned long window, WindowImage& image)
         return false;
     if (ok) {
         image.resize(geometry.width, geometry.height);
-        if (isPlainTrueColor(ximage))
-            copyPlainTrueColor(ximage, image);
-        else
-            copyAnyVisual(ximage, image);
+        const Channel red(ximage->red_mask), green(ximage->green_mask), blue(ximage->blue_mask);
+        // The usual visual, 32-bit pixels in this machine's byte order, is read without
+        // a call per pixel.
+        const uint32_t one = 1;
+        const bool native = ximage->bits_per_pixel == 32 &&
+                            (ximage->byte_order == LSBFirst) ==
+                                (*reinterpret_cast<const unsigned char*>(&one) == 1);
+        for (int y = 0; y < image.height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                ximage->data + size_t(y) * size_t(ximage->bytes_per_line));
+            for (int x = 0; x < image.width; ++x) {
+                const unsigned long pixel = native ? row[x] : XGetPixel(ximage, x, y);
+                unsigned char* out = image.at(x, y);
+                out[0] = red.of(pixel);
+                out[1] = green.of(pixel);
+                out[2] = blue.of(pixel);
+            }
+        }
     }
     XDestroyImage(ximage);
     return ok;

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "tools/WindowImage.h"
+#include "tests/support/WindowImage.h"
 
 // Xlib's own tag for Display: declared here so that users of the probe need not
 // include Xlib and its macros (None, Bool, Status, ...).
