@@ -32,25 +32,6 @@ bool trapped(Display* display, const std::function<bool()>& calls)
     return done && errorCount == before;
 }
 
-// A channel of any width (5, 6, 8, 10 bits) of a pixel, scaled to 8 bits.
-class Channel {
-public:
-    explicit Channel(unsigned long mask) : mask(mask)
-    {
-        while (mask && !((mask >> shift) & 1))
-            ++shift;
-    }
-    unsigned char of(unsigned long pixel) const
-    {
-        const unsigned long value = (pixel & mask) >> shift, max = mask >> shift;
-        return static_cast<unsigned char>(max == 255 || !max ? value : value * 255 / max);
-    }
-
-private:
-    unsigned long mask;
-    int shift = 0;
-};
-
 } // namespace
 
 XWindowProbe::XWindowProbe() : display(XOpenDisplay(nullptr))
@@ -129,35 +110,34 @@ bool XWindowProbe::grab(unsigned long window, WindowImage& image)
 {
     Geometry at;
     XImage* ximage = nullptr;
-    if (!getGeometry(window, at) || !trapped(display, [&] {
-            return (ximage = XGetImage(display, window, 0, 0, unsigned(at.width),
-                                       unsigned(at.height), AllPlanes, ZPixmap));
-        })) {
-        if (ximage)
-            XDestroyImage(ximage);
-        return false;
-    }
-    image.resize(at.width, at.height);
-    const Channel red(ximage->red_mask), green(ximage->green_mask), blue(ximage->blue_mask);
-    // The usual visual, 32-bit pixels in this machine's byte order, is read without a
-    // call per pixel.
     const uint32_t one = 1;
-    const bool native =
-        ximage->bits_per_pixel == 32 &&
-        (ximage->byte_order == LSBFirst) == (*reinterpret_cast<const unsigned char*>(&one) == 1);
-    for (int y = 0; y < image.height; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(
-            ximage->data + size_t(y) * size_t(ximage->bytes_per_line));
-        for (int x = 0; x < image.width; ++x) {
-            const unsigned long pixel = native ? row[x] : XGetPixel(ximage, x, y);
-            unsigned char* out = image.at(x, y);
-            out[0] = red.of(pixel);
-            out[1] = green.of(pixel);
-            out[2] = blue.of(pixel);
+    const bool littleEndian = *reinterpret_cast<const unsigned char*>(&one) == 1;
+    const bool ok =
+        getGeometry(window, at) &&
+        trapped(display,
+                [&] {
+                    return (ximage = XGetImage(display, window, 0, 0, unsigned(at.width),
+                                               unsigned(at.height), AllPlanes, ZPixmap));
+                }) &&
+        ximage->bits_per_pixel == 32 && ximage->red_mask == 0xff0000 &&
+        ximage->green_mask == 0xff00 && ximage->blue_mask == 0xff &&
+        (ximage->byte_order == LSBFirst) == littleEndian;
+    if (ok) {
+        image.resize(at.width, at.height);
+        for (int y = 0; y < image.height; ++y) {
+            const auto* row = reinterpret_cast<const uint32_t*>(
+                ximage->data + size_t(y) * size_t(ximage->bytes_per_line));
+            for (int x = 0; x < image.width; ++x) {
+                unsigned char* out = image.at(x, y);
+                out[0] = static_cast<unsigned char>(row[x] >> 16);
+                out[1] = static_cast<unsigned char>(row[x] >> 8);
+                out[2] = static_cast<unsigned char>(row[x]);
+            }
         }
     }
-    XDestroyImage(ximage);
-    return true;
+    if (ximage)
+        XDestroyImage(ximage);
+    return ok;
 }
 
 bool XWindowProbe::freeze()

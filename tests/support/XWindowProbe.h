@@ -35,7 +35,8 @@ public:
     // window manager nests top-level windows in frames); 0 when none.
     unsigned long findWindow(const std::string& title);
     bool getGeometry(unsigned long window, Geometry& geometry);
-    // Copies the window's current contents.
+    // Copies the window's current contents; the display's visual must be the usual one
+    // of 24-bit colour in 32-bit pixels (Xvfb's, as tools/with-xvfb.sh starts it).
     bool grab(unsigned long window, WindowImage& image);
     // While frozen the server serves this connection only: other clients, such as the
     // program that owns the window, stall at their next request, so the picture stands
