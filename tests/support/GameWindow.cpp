@@ -54,6 +54,7 @@ bool GameWindow::start(const std::string& command, const std::string& title,
         return false;
     std::string argv0 = command;
     char* argv[] = {argv0.data(), nullptr};
+    const std::string path = std::filesystem::absolute(command).string(); // before chdir
     const pid_t parent = getpid();
     reaped = false;
     pid = fork();
@@ -67,7 +68,7 @@ bool GameWindow::start(const std::string& command, const std::string& title,
         setenv("ASAN_OPTIONS",
                (options ? options + std::string(":") : "").append("detect_leaks=0").c_str(), 1);
         if (getppid() == parent && chdir(folder.c_str()) == 0 && dup2(error, 2) == 2)
-            execv(command.c_str(), argv);
+            execv(path.c_str(), argv);
         _exit(127);
     }
     if (waitUntil([&] { return (window = probe.findWindow(title)) != 0; }))
