@@ -18,10 +18,10 @@ struct ScriptedRun {
     float steer;
     int steerFrom, steerUntil; // rolling ticks in which steering is held
     float nudge;               // camera nudge in x, -y and z
-    unsigned char brake;
     // > 0: steers for the middle of the track and round the obstacles, braking above
     // this speed, so that the run reaches the end line.
     float autopilot;
+    unsigned char brake;
     bool crashed;
     int rollingTicks;
     uint32_t x, y, z;  // the marble's centre when rolling ends
@@ -38,7 +38,7 @@ const ScriptedRun runs[] = {
     {"a held", -0.1f, 0, always, 0, 0, 0, true, 105, 0x3f34314e, 0x40b00000, 0xbc0f7c22,
      0xdf8beabb21eb8161u},
     // Comes to rest in the first segment while the camera drifts.
-    {"brake held", 0, 0, 0, 0.001f, 1, 0, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000,
+    {"brake held", 0, 0, 0, 0.001f, 0, 1, false, 884, 0x40193bb4, 0x40b00000, 0x3f800000,
      0x3978e2590aada961u},
     // Stops against the yellow obstacle, centres 1 apart: x = 25 - sqrt(0.75).
     {"no input", 0, 0, 0, 0, 0, 0, false, 1091, 0x41c11261, 0x40300000, 0x3f800000,
@@ -53,9 +53,9 @@ const ScriptedRun runs[] = {
     {"a late", -0.1f, 1085, always, 0, 0, 0, false, 1097, 0x41c0274f, 0x40300000, 0x3f31ea9d,
      0xa648cd1420a78cf0u},
     // To the end line, through both S-bends and past all three obstacles.
-    {"autopilot 0.05", 0, 0, 0, 0, 0, 0.05f, false, 5305, 0x43141d70, 0xc0300081, 0x3f6b66d5,
+    {"autopilot 0.05", 0, 0, 0, 0, 0.05f, 0, false, 5305, 0x43141d70, 0xc0300081, 0x3f6b66d5,
      0xe7c3d006cfaca3d9u},
-    {"autopilot 0.08", 0, 0, 0, 0, 0, 0.08f, false, 4982, 0x431424d1, 0xc02fffbf, 0x3f694302,
+    {"autopilot 0.08", 0, 0, 0, 0, 0.08f, 0, false, 4982, 0x431424d1, 0xc02fffbf, 0x3f694302,
      0x479553dfc265d7acu},
 };
 
