@@ -50,8 +50,10 @@ bool GameWindow::start(const std::string& command, const std::string& title,
         trouble = "no X display with the XTEST extension: run under tools/with-xvfb.sh";
         return false;
     }
-    if (!waitUntil([&] { return !probe.findWindow(title); }))
+    if (!waitUntil([&] { return !probe.findWindow(title); })) {
+        trouble = "a window titled " + title + " stays open";
         return false;
+    }
     std::string argv0 = command;
     char* argv[] = {argv0.data(), nullptr};
     const std::string path = std::filesystem::absolute(command).string(); // before chdir
