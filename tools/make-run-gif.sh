@@ -26,13 +26,9 @@ out=$(realpath -m "$2")
 dir=$(dirname "$exe")
 recorder="$dir/tools/record_run"
 
-# On the virtual display: the game in the folder of its texture, its window title its
-# path; one run of it into a lossless video of 20 frames a second.
+# On the virtual display: record_run starts the game in the folder of its texture, its
+# window titled with its path; one run of it into a lossless video of 20 frames a second.
 if [ "${3:-}" = "--on-display" ]; then
-    cd "$dir"
-    "$exe" &
-    game=$!
-    trap 'kill "$game" 2>/dev/null || true; wait "$game" 2>/dev/null || true' EXIT
     "$recorder" "$exe" 320 | {
         read -r width height
         ffmpeg -nostdin -loglevel error -f rawvideo -pix_fmt rgb24 -video_size "${width}x$height" \

@@ -11,17 +11,6 @@ dir=$(dirname "$exe")
 shooter="$dir/tools/screenshot"
 cd "$dir"
 
-# On the virtual display: the game in the background, the screenshot once it is lit.
-if [ "${2:-}" = "--shoot" ]; then
-    "$exe" &
-    game=$!
-    status=0
-    "$shooter" --timeout 60 --lit "$exe" "$3" || status=$?
-    kill "$game" 2>/dev/null || true
-    wait "$game" 2>/dev/null || true
-    exit "$status"
-fi
-
 if [ -n "${DISPLAY:-}" ]; then
     exec "$exe"
 fi
@@ -33,7 +22,8 @@ echo "No display found: playing on a virtual display (Xvfb) until the light is u
 shot="$dir/screenshot.png"
 rm -f "$shot"
 status=0
-"$(dirname "$self")/with-xvfb.sh" "$self" "$exe" --shoot "$shot" || status=$?
+# The screenshot tool starts the game and ends it once the picture is taken.
+"$(dirname "$self")/with-xvfb.sh" "$shooter" --timeout 60 --lit "$exe" "$shot" || status=$?
 if [ -f "$shot" ]; then
     echo "Screenshot: $shot"
 fi

@@ -11,19 +11,38 @@
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "support/GameProcess.h"
-#include "support/TempDir.h"
-#include "tools/XWindowProbe.h"
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "support/GameWindow.h"
+
+// Openbox for as long as the object lives.
+struct WindowManager {
+    pid_t pid = fork();
+    WindowManager()
+    {
+        if (pid == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
+            execl(MARBLE_OPENBOX, "openbox", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+    }
+    ~WindowManager()
+    {
+        if (pid > 0 && kill(pid, SIGTERM) == 0)
+            waitpid(pid, nullptr, 0);
+    }
+};
 
 // Last: its macros (None, Bool, Status) would change the names of what comes above.
 #include <X11/Xlib.h>
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr std::chrono::seconds patience(120);
 
 struct Placed {
@@ -46,28 +65,23 @@ protected:
         const unsigned long root = DefaultRootWindow(display);
         XCloseDisplay(display);
 
-        wm = std::make_unique<GameProcess>(MARBLE_OPENBOX, "openbox", folder.path);
-        const auto deadline = Clock::now() + patience;
+        wm = std::make_unique<WindowManager>();
         std::vector<unsigned long> check;
-        while (!(probe.numberProperty(root, "_NET_SUPPORTING_WM_CHECK", check) &&
-                 probe.numberProperty(root, "_NET_WORKAREA", placed.area) &&
-                 placed.area.size() >= 4) &&
-               Clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        ASSERT_GE(placed.area.size(), 4u) << "openbox never took the screen";
+        ASSERT_TRUE(game.waitUntil([&] {
+            return probe.numberProperty(root, "_NET_SUPPORTING_WM_CHECK", check) &&
+                   probe.numberProperty(root, "_NET_WORKAREA", placed.area) &&
+                   placed.area.size() >= 4;
+        })) << "openbox never took the screen";
 
         const std::string exe = MARBLE_EXE;
-        game = std::make_unique<GameProcess>(exe, exe,
-                                             std::filesystem::path(exe).parent_path().string());
-        unsigned long window = 0;
-        while (!(window && probe.getGeometry(window, placed.inner) && placed.inner.reparented &&
-                 probe.numberProperty(window, "_NET_FRAME_EXTENTS", placed.frame) &&
-                 placed.frame.size() == 4) &&
-               Clock::now() < deadline) {
-            window = probe.findWindow(exe);
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        }
-        ASSERT_TRUE(window && placed.frame.size() == 4) << "no framed window titled " << exe;
+        ASSERT_TRUE(game.start(exe, exe, std::filesystem::path(exe).parent_path().string()))
+            << game.trouble;
+        ASSERT_TRUE(game.waitUntil([&] {
+            return probe.getGeometry(game.window, placed.inner) && placed.inner.reparented &&
+                   probe.numberProperty(game.window, "_NET_FRAME_EXTENTS", placed.frame) &&
+                   placed.frame.size() == 4;
+        })) << "no framed window titled "
+            << exe;
     }
 
     // The frame, around the game's window, lies on the screen in the work area.
@@ -84,9 +98,9 @@ protected:
         EXPECT_LE(bottom, long(placed.area[1] + placed.area[3]));
     }
 
-    TempDir folder;
-    XWindowProbe probe;
-    std::unique_ptr<GameProcess> wm, game;
+    std::unique_ptr<WindowManager> wm;
+    GameWindow game{patience};
+    XWindowProbe& probe = game.probe;
     Placed placed;
 };
 

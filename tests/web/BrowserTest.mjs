@@ -1,7 +1,7 @@
 // The web build end to end in headless Chromium: the page served from a folder on
 // 127.0.0.1, looked at through the browser's screenshots and typed into through
 // its input events, as a player would. The rules for what the picture shows are
-// those of the desktop window test (tests/app/WindowDisplayTest.cpp). Nothing
+// those of the desktop window tests (tests/support/GameLook.cpp). Nothing
 // measures time: every wait polls the picture or the page and gives up after a
 // generous bound, saying what never happened.
 //
@@ -18,7 +18,7 @@ const patienceSeconds = 180;
 const canvasWidth = 1273, canvasHeight = 970;
 
 // Spots of the canvas with a radius in pixels, worked out from the camera (see
-// the window test): the marble where the intro leaves it, and the steep middle of
+// GameLook): the marble where the intro leaves it, and the steep middle of
 // the first ramp, one flat quad lit the same everywhere, so only the texture
 // varies its pixels.
 const marble = {column: 658, row: 453, radius: 47.5};
