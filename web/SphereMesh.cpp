@@ -81,20 +81,35 @@ SphereMesh::SphereMesh(float radius, int slices, int stacks)
     for (int j = 0; j < slices; j++)
         pair(last, ring + j);
     pair(last, ring);
+
+    for (size_t v = 0; v < normals.size(); v += 3) {
+        interleaved.insert(interleaved.end(), &normals[v], &normals[v] + 3);
+        interleaved.insert(interleaved.end(), &vertices[v], &vertices[v] + 3);
+    }
+    // Triangle k of a strip has corners k, k + 1, k + 2, the first two swapped when k is
+    // odd, so that every triangle keeps the strip's winding.
+    const size_t perStrip = (size_t(slices) + 1) * 2;
+    for (size_t strip = 0; strip < size_t(stacks); strip++) {
+        const unsigned short* at = &stripIndices[strip * perStrip];
+        for (size_t k = 0; k + 2 < perStrip; k++) {
+            const size_t odd = k % 2;
+            triangleIndices.insert(triangleIndices.end(),
+                                   {at[k + odd], at[k + 1 - odd], at[k + 2]});
+        }
+    }
 }
 
 void SphereMesh::draw() const
 {
-    if (stripIndices.empty())
+    if (triangleIndices.empty())
         return;
-    const size_t perStrip = (size_t(slices) + 1) * 2;
-    for (size_t strip = 0; strip < size_t(stacks); strip++) {
-        glBegin(GL_TRIANGLE_STRIP);
-        for (size_t k = strip * perStrip; k < (strip + 1) * perStrip; k++) {
-            const size_t at = size_t(stripIndices[k]) * 3;
-            glNormal3fv(&normals[at]);
-            glVertex3fv(&vertices[at]);
-        }
-        glEnd();
-    }
+    const GLsizei stride = 6 * sizeof(float);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, interleaved.data());
+    glVertexPointer(3, GL_FLOAT, stride, interleaved.data() + 3);
+    glDrawElements(GL_TRIANGLES, GLsizei(triangleIndices.size()), GL_UNSIGNED_SHORT,
+                   triangleIndices.data());
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
 }

@@ -5,14 +5,17 @@
 // A sphere about the origin tessellated as freeglut tessellates glutSolidSphere:
 // a vertex at each pole and stacks - 1 rings of slices vertices between them, the
 // rings running from +z to -z, each ring turning clockwise about +z; the unit normal
-// of each vertex is its direction from the centre. It is drawn as one triangle strip
-// per stack, each closing on its first slice, so a sphere drawn with it shows the
-// same triangles, lit the same way, as freeglut's.
+// of each vertex is its direction from the centre. Freeglut draws one triangle strip
+// per stack, each closing on its first slice; this mesh draws the same triangles, corner
+// for corner in the order GL takes them from the strips, as one list from one interleaved
+// array: one draw call per sphere instead of a call per vertex, which is what a browser's
+// GL emulation can afford.
 class SphereMesh {
 public:
     SphereMesh(float radius, int slices, int stacks);
 
-    // The strips, with immediate-mode calls: one normal and one vertex per index.
+    // The triangles in one glDrawElements call from the interleaved array; the vertex
+    // and normal arrays are disabled again afterwards.
     void draw() const;
 
     float getRadius() const { return radius; }
@@ -24,6 +27,8 @@ public:
     const std::vector<float>& getNormals() const { return normals; }
     // stacks strips of (slices + 1) * 2 vertex indices each.
     const std::vector<unsigned short>& getStripIndices() const { return stripIndices; }
+    // Three indices a triangle, the strips' triangles in order: 2 * slices per stack.
+    const std::vector<unsigned short>& getTriangleIndices() const { return triangleIndices; }
 
 private:
     float radius;
@@ -32,4 +37,6 @@ private:
     std::vector<float> vertices;
     std::vector<float> normals;
     std::vector<unsigned short> stripIndices;
+    std::vector<float> interleaved; // normal, then vertex, of each vertex
+    std::vector<unsigned short> triangleIndices;
 };

@@ -1,0 +1,109 @@
+// What one frame of the browser build costs the page's main thread, in headless
+// Chromium on its software WebGL: the median and 90th percentile of the time spent in
+// the animation-frame callback that draws, at full CPU speed and slowed four times
+// (DevTools' stand-in for a phone), and the time from navigation to the first frame
+// drawn, on a first visit (a fresh profile). Given a second folder, the same figures
+// for it, measured in the same run, so two builds compare on one machine's load.
+//
+//   node bench/WebFrameBench.mjs WEB_FOLDER [BASELINE_WEB_FOLDER]
+
+import {Browser, servePage} from '../tests/support/Browser.mjs';
+
+const viewport = {width: 1280, height: 960};
+const warmUpFrames = 60, framesAt1x = 300, framesAt4x = 120;
+
+// In the page before its scripts: every animation-frame callback timed, and the
+// WebGL draw calls it makes counted; a callback that draws is a frame of the game.
+const probe = `
+    window.benchFrames = [];
+    window.benchFirstFrame = null;
+    let drawCalls = 0;
+    for (const context of [WebGLRenderingContext, window.WebGL2RenderingContext])
+        for (const name of ['drawArrays', 'drawElements'])
+            if (context) {
+                const draw = context.prototype[name];
+                context.prototype[name] = function(...args) {
+                    ++drawCalls;
+                    return draw.apply(this, args);
+                };
+            }
+    const request = window.requestAnimationFrame.bind(window);
+    window.requestAnimationFrame = callback => request(time => {
+        const before = drawCalls, start = performance.now();
+        try {
+            callback(time);
+        } finally {
+            const end = performance.now();
+            if (drawCalls > before) {
+                window.benchFrames.push({ms: end - start, draws: drawCalls - before});
+                if (window.benchFirstFrame === null)
+                    window.benchFirstFrame = end;
+            }
+        }
+    });`;
+
+function quantile(sorted, q)
+{
+    return sorted[Math.min(sorted.length - 1, Math.floor(q * sorted.length))];
+}
+
+async function measure(folder)
+{
+    const server = await servePage(folder);
+    const browser = await Browser.launch();
+    try {
+        await browser.send('Page.enable');
+        await browser.send('Emulation.setDeviceMetricsOverride',
+                           {...viewport, deviceScaleFactor: 1, mobile: false});
+        await browser.send('Page.addScriptToEvaluateOnNewDocument', {source: probe});
+        await browser.send('Page.navigate', {url: server.url});
+        const frames = async count => {
+            const from = await browser.evaluate('window.benchFrames.length');
+            for (let waited = 0;; waited += 50) {
+                const now = await browser.evaluate('window.benchFrames.length');
+                if (now >= from + count)
+                    return browser.evaluate(`window.benchFrames.slice(${from}, ${from + count})`);
+                if (waited > 600000)
+                    throw new Error(`${folder}: ${count} frames not drawn in 10 minutes`);
+                await new Promise(resolve => setTimeout(resolve, 50));
+            }
+        };
+        const summary = list => {
+            const ms = list.map(f => f.ms).sort((a, b) => a - b);
+            return {median: quantile(ms, 0.5), p90: quantile(ms, 0.9),
+                    draws: quantile(list.map(f => f.draws).sort((a, b) => a - b), 0.5)};
+        };
+        await frames(warmUpFrames);
+        const firstFrame = await browser.evaluate('window.benchFirstFrame');
+        const at1x = summary(await frames(framesAt1x));
+        await browser.send('Emulation.setCPUThrottlingRate', {rate: 4});
+        await frames(10);
+        const at4x = summary(await frames(framesAt4x));
+        return {firstFrame, at1x, at4x};
+    } finally {
+        await browser.close();
+        server.close();
+    }
+}
+
+const folders = process.argv.slice(2);
+if (folders.length < 1 || folders.length > 2) {
+    console.error('usage: WebFrameBench.mjs WEB_FOLDER [BASELINE_WEB_FOLDER]');
+    process.exit(2);
+}
+const row = (name, r) => console.log(
+    `${name.padEnd(10)} ${r.at1x.median.toFixed(2).padStart(7)} ${r.at1x.p90.toFixed(2).padStart(7)}` +
+    ` ${r.at4x.median.toFixed(2).padStart(7)} ${r.at4x.p90.toFixed(2).padStart(7)}` +
+    ` ${String(r.at1x.draws).padStart(6)} ${r.firstFrame.toFixed(0).padStart(8)}`);
+const results = [];
+for (const folder of folders)
+    results.push(await measure(folder));
+console.log(`main-thread ms of one frame at ${viewport.width} x ${viewport.height}, ` +
+            `${framesAt1x} frames at 1x and ${framesAt4x} at 4x CPU throttling`);
+console.log('build       1x med  1x p90  4x med  4x p90  draws  first ms');
+row('this', results[0]);
+if (results[1]) {
+    row('baseline', results[1]);
+    console.log(`4x median: ${(results[0].at4x.median / results[1].at4x.median).toFixed(2)} ` +
+                'of the baseline\'s');
+}
