@@ -33,12 +33,15 @@ void frame()
 } // namespace
 
 // The browser's animation frame paces the loop, not GLUT: its idle calls come from a
-// 4 ms timer, several per frame, and its redisplay requests draw a second time.
+// 4 ms timer, several per frame, and its redisplay requests draw a second time. The
+// page has sized the canvas to the window (web/page/controls.js) and reshapes it as
+// the window changes; the game starts at that size.
 void runMainLoop(void (*idle)(), void (*display)())
 {
     tick = idle;
     draw = display;
     glutDisplayFunc(nullptr);
+    InputGate::install();
     int width = 0, height = 0;
     emscripten_get_canvas_element_size("#canvas", &width, &height);
     glutReshapeWindow(width, height);

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Packs the built page into marble-run-<version>-web.zip: the four static files
-# (index.html, marble.js, marble.wasm, surface.bmp) at the top of the archive, as game
-# portals expect them, to put on any web host as they are.
+# Packs the built page into marble-run-<version>-web.zip: its static files (the page,
+# the game, the texture, the offline cache's worker, the web app manifest and its
+# icons) at the top of the archive, as game portals expect them, to put on any web
+# host as they are.
 # The same sources give the same bytes: the files are dated as every download is
 # (packaging/source-date-epoch.sh), listed in a fixed order, and stored without
 # owners or extra time fields.
@@ -14,7 +15,7 @@ version=$(sed -n 's/^project(marble VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists
 name=marble-run-$version-web
 epoch=$("$src/packaging/source-date-epoch.sh" "$src")
 
-files=(index.html marble.js marble.wasm surface.bmp)
+files=(index.html marble.js marble.wasm surface.bmp sw.js manifest.webmanifest icon-192.png icon-512.png)
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 for f in "${files[@]}"; do

@@ -9,7 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include "app/InputGate.h"
 #include "web/LookAtMatrix.h"
 #include "web/MipmapChain.h"
 #include "web/SphereMesh.h"
@@ -44,26 +43,116 @@ const float* element(const int* array, int i)
     return reinterpret_cast<const float*>(array[0] + i * array[2]);
 }
 
+// The vertices glArrayElement has named since glBegin, copied out of the client arrays
+// into one interleaved array (texture coordinate, normal, vertex), to be drawn by
+// glEnd in one call instead of three calls into the emulation per vertex.
+struct ElementBatch {
+    bool open = false;
+    GLenum mode = 0;
+    int arrays[9] = {}; // the client arrays as glBegin found them (readClientArrays)
+    int count = 0;
+    std::vector<float> data;
+};
+ElementBatch batch;
+
+// Ends the emulation's glBegin as its glEnd would, but without drawing: the batch is
+// drawn from client arrays instead.
+EM_JS(void, leaveBegin, (), {
+    GLImmediate.mode = -1;
+    GLImmediate.enabledClientAttributes = GLImmediate.enabledClientAttributes_preBegin;
+    GLImmediate.clientAttributes = GLImmediate.clientAttributes_preBegin;
+    GLImmediate.currentRenderer = null;
+    GLImmediate.modifiedClientAttributes = true;
+});
+
+EM_JS(void, setDropRepeatedKeys, (int drop), { Module.dropRepeatedKeys = drop != 0; });
+
+void drawBatch()
+{
+    const int* texCoord = batch.arrays;
+    const int* normal = batch.arrays + 3;
+    const int* vertex = batch.arrays + 6;
+    const GLsizei stride = GLsizei((texCoord[1] + (normal[0] ? 3 : 0) + vertex[1]) * 4);
+    const float* at = batch.data.data();
+    if (texCoord[0]) {
+        glTexCoordPointer(texCoord[1], GL_FLOAT, stride, at);
+        at += texCoord[1];
+    }
+    if (normal[0]) {
+        glNormalPointer(GL_FLOAT, stride, at);
+        at += 3;
+    }
+    glVertexPointer(vertex[1], GL_FLOAT, stride, at);
+    glDrawArrays(batch.mode, 0, batch.count);
+    // The caller's arrays back as they were.
+    if (texCoord[0])
+        glTexCoordPointer(texCoord[1], GL_FLOAT, texCoord[2], reinterpret_cast<void*>(texCoord[0]));
+    if (normal[0])
+        glNormalPointer(GL_FLOAT, normal[2], reinterpret_cast<void*>(normal[0]));
+    glVertexPointer(vertex[1], GL_FLOAT, vertex[2], reinterpret_cast<void*>(vertex[0]));
+}
+
 } // namespace
 
 extern "C" {
 
-// The vertex of index i of the enabled float arrays, as immediate-mode calls: its
-// texture coordinate and normal first, the vertex last.
+// The emulation's own glBegin and glEnd: the link wraps them (--wrap, web/Web.cmake),
+// so that a glBegin ... glEnd of glArrayElement calls becomes one draw call.
+void __real_glBegin(GLenum mode);
+void __real_glEnd();
+
+void __wrap_glBegin(GLenum mode)
+{
+    batch.open = true;
+    batch.mode = mode;
+    batch.count = 0;
+    batch.data.clear();
+    readClientArrays(batch.arrays);
+    __real_glBegin(mode);
+}
+
+void __wrap_glEnd()
+{
+    batch.open = false;
+    if (batch.count == 0) {
+        __real_glEnd();
+        return;
+    }
+    leaveBegin();
+    drawBatch();
+}
+
+// The vertex of index i of the enabled float arrays: inside glBegin, added to the
+// batch (texture coordinate and normal first, the vertex last); outside, as
+// immediate-mode calls. A vertex array of 2 or 3 floats is drawn, any other is not.
 void glArrayElement(GLint i)
 {
-    int arrays[9];
-    readClientArrays(arrays);
+    int outside[9];
+    if (!batch.open)
+        readClientArrays(outside);
+    const int* arrays = batch.open ? batch.arrays : outside;
     const int* texCoord = arrays;
     const int* normal = arrays + 3;
     const int* vertex = arrays + 6;
+    if (!vertex[0] || (vertex[1] != 2 && vertex[1] != 3))
+        return;
+    if (batch.open) {
+        if (texCoord[0])
+            batch.data.insert(batch.data.end(), element(texCoord, i),
+                              element(texCoord, i) + texCoord[1]);
+        if (normal[0])
+            batch.data.insert(batch.data.end(), element(normal, i), element(normal, i) + 3);
+        batch.data.insert(batch.data.end(), element(vertex, i), element(vertex, i) + vertex[1]);
+        batch.count++;
+        return;
+    }
     if (texCoord[0])
         glTexCoord2fv(element(texCoord, i));
     if (normal[0])
         glNormal3fv(element(normal, i));
-    if (vertex[0] && vertex[1] == 3)
+    if (vertex[1] == 3)
         glVertex3fv(element(vertex, i));
-    else if (vertex[0] && vertex[1] == 2)
+    else
         glVertex2fv(element(vertex, i));
 }
 
@@ -132,9 +221,10 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
     found->second->draw();
 }
 
+// The page's input gate (app/InputGate.web.cpp) drops a held key's repeats when asked.
 void glutIgnoreKeyRepeat(int ignore)
 {
-    InputGate::dropRepeatedKeys(ignore != 0);
+    setDropRepeatedKeys(ignore);
 }
 
 } // extern "C"

@@ -13,12 +13,33 @@ target_link_options(marble PRIVATE
     # Room for a large texture; the loader reports what still does not fit.
     -sALLOW_MEMORY_GROWTH=1
     -sENVIRONMENT=web
-    --pre-js ${CMAKE_SOURCE_DIR}/web/page/pre.js)
-set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS ${CMAKE_SOURCE_DIR}/web/page/pre.js)
+    # glBegin and glEnd reach the emulation through web/GlCompat.web.cpp, which draws
+    # a strip of glArrayElement calls in one call.
+    "LINKER:--wrap=glBegin,--wrap=glEnd"
+    # (SHELL: keeps CMake from folding the second --pre-js into the first)
+    "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/page/pre.js"
+    "SHELL:--pre-js ${CMAKE_SOURCE_DIR}/web/page/controls.js")
+set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS
+    ${CMAKE_SOURCE_DIR}/web/page/pre.js ${CMAKE_SOURCE_DIR}/web/page/controls.js)
 
-add_custom_command(TARGET marble POST_BUILD
-    COMMAND ${CMAKE_COMMAND} -E copy_if_different
-        ${CMAKE_SOURCE_DIR}/web/page/index.html $<TARGET_FILE_DIR:marble>/index.html)
+# The page's static files beside the game, and the painted icon at the sizes an
+# installed web app and the browser's tab ask for.
+set(WEB_PAGE_FILES index.html sw.js manifest.webmanifest)
+foreach(file IN LISTS WEB_PAGE_FILES)
+    add_custom_command(TARGET marble POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E copy_if_different
+            ${CMAKE_SOURCE_DIR}/web/page/${file} $<TARGET_FILE_DIR:marble>/${file})
+endforeach()
+include(${CMAKE_SOURCE_DIR}/packaging/IconPainter.cmake)
+foreach(size 192 512)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/icon-${size}.png
+        COMMAND ${MARBLE_ICON_PAINTER} ${size} ${CMAKE_BINARY_DIR}/icon-${size}.png
+        DEPENDS ${MARBLE_ICON_PAINTER_DEPENDS}
+        COMMENT "Painting the page's ${size} px icon")
+    list(APPEND WEB_ICONS ${CMAKE_BINARY_DIR}/icon-${size}.png)
+endforeach()
+add_custom_target(web_icons ALL DEPENDS ${WEB_ICONS})
+add_dependencies(marble web_icons)
 
 # Tests: node runs them on emscripten's own file system, in memory, with the seed
 # bitmaps' folder of this machine mounted at the same path. (Node's raw file access,
