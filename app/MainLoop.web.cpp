@@ -2,7 +2,6 @@
 
 #include <GL/freeglut.h>
 #include <emscripten.h>
-#include <emscripten/html5.h>
 
 #include <chrono>
 #include <cmath>
@@ -15,6 +14,10 @@ namespace {
 void (*tick)() = nullptr;
 void (*draw)() = nullptr;
 FramePacer pacer;
+
+// The page's size for the canvas, and the game's reshape callback called with it
+// (web/page/controls.js).
+EM_JS(void, fitCanvasToPage, (), { Module.fitCanvas(); });
 
 // The ticks the clock has made due, then one picture, per animation frame; a frame
 // with no tick due leaves the last picture on the canvas. While a message box is open
@@ -35,15 +38,13 @@ void frame()
 // The browser's animation frame paces the loop, not GLUT: its idle calls come from a
 // 4 ms timer, several per frame, and its redisplay requests draw a second time. The
 // page has sized the canvas to the window (web/page/controls.js) and reshapes it as
-// the window changes; the game starts at that size.
+// the window changes.
 void runMainLoop(void (*idle)(), void (*display)())
 {
     tick = idle;
     draw = display;
     glutDisplayFunc(nullptr);
     InputGate::install();
-    int width = 0, height = 0;
-    emscripten_get_canvas_element_size("#canvas", &width, &height);
-    glutReshapeWindow(width, height);
+    fitCanvasToPage();
     emscripten_set_main_loop(frame, 0, 1);
 }

@@ -248,11 +248,12 @@ export class Browser {
     }
 
     // The PNG of a rectangle of the page, as the browser composes it.
-    async screenshotPng(clip)
+    // `scale` is the picture's pixels per CSS pixel.
+    async screenshotPng(clip, scale = 1)
     {
         const {data} = await this.send(
             'Page.captureScreenshot',
-            {format: 'png', clip: {...clip, scale: 1}, optimizeForSpeed: true});
+            {format: 'png', clip: {...clip, scale}, optimizeForSpeed: true});
         return Buffer.from(data, 'base64');
     }
 
@@ -269,6 +270,25 @@ export class Browser {
             key, code, windowsVirtualKeyCode: keyCode, nativeVirtualKeyCode: keyCode, autoRepeat,
             ...(down && text ? {text, unmodifiedText: text} : {}),
         });
+    }
+
+    // A touch event of the page: type touchStart, touchMove, touchEnd or touchCancel,
+    // with the fingers still down (or, for the end, none), each {x, y, id}.
+    async touch(type, points)
+    {
+        await this.send('Input.dispatchTouchEvent', {
+            type, touchPoints: points.map(p => ({x: p.x, y: p.y, id: p.id ?? 0, radiusX: 5,
+                                                 radiusY: 5, force: 1})),
+        });
+    }
+
+    // The page's window: CSS pixels, device pixel ratio, and a touch screen or not.
+    async setViewport({width, height, ratio = 1, touch = false})
+    {
+        await this.send('Emulation.setDeviceMetricsOverride',
+                        {width, height, deviceScaleFactor: ratio, mobile: touch});
+        await this.send('Emulation.setTouchEmulationEnabled',
+                        {enabled: touch, maxTouchPoints: touch ? 5 : 1});
     }
 
     // A left click at a point of the page.

@@ -5,7 +5,7 @@
 // measures time: every wait polls the picture or the page and gives up after a
 // generous bound, saying what never happened.
 //
-//   node tests/web/BrowserTest.mjs plays-runs|error-box WEB_FOLDER [SCREENSHOT_FOLDER]
+//   node tests/web/BrowserTest.mjs CHECK WEB_FOLDER [SCREENSHOT_FOLDER]
 
 import {cpSync, existsSync, mkdirSync, readdirSync, writeFileSync} from 'node:fs';
 import {join} from 'node:path';
@@ -15,7 +15,14 @@ import {Browser, decodePng, removeFolder, servePage, temporaryFolder} from '../s
 // Headless Chromium draws WebGL in software: 20 to 50 frames a second here, fewer on
 // a busy machine, and the longest wait, the fall and the fade-out, is 600 frames.
 const patienceSeconds = 180;
-const canvasWidth = 1273, canvasHeight = 970;
+// The desktop checks give the page the game window's size, so the canvas is the
+// window's picture and the spots below are where the window test sees them.
+const desktop = {width: 1273, height: 970};
+const phone = {width: 390, height: 844, ratio: 3, touch: true};
+// The page's own buttons sit in a band along the top of the canvas, and on a touch
+// screen its controls in one along the bottom; the pictures judged are of the canvas
+// between them.
+const buttonBand = 64, touchBand = 104;
 
 // Spots of the canvas with a radius in pixels, worked out from the camera (see
 // GameLook): the marble where the intro leaves it, and the steep middle of
@@ -38,7 +45,44 @@ function around(...spots)
     const bottom = Math.max(...spots.map(s => Math.ceil(s.row + s.radius) + 1));
     return {x: left, y: top, width: right - left, height: bottom - top};
 }
-const wholeCanvas = {x: 0, y: 0, width: canvasWidth, height: canvasHeight};
+
+// The marble's purple, down to its shaded side.
+const isMarblePurple = (r, g, b) => r >= g + 12 && b >= g + 8;
+
+// The marble's disc in a picture: its width is its widest row; its height is the
+// diameter of the circle through its top and the ends of the row a quarter of the
+// width below (its lower part lies in shade, too dark to measure). Null when no
+// marble shows.
+function marbleDisc(image)
+{
+    const rows = [];
+    let top = -1, width = 0, column = 0;
+    for (let y = 0; y < image.height; ++y) {
+        let left = -1, right = -1;
+        for (let x = 0; x < image.width; ++x) {
+            const at = image.offset(x, y);
+            if (isMarblePurple(image.data[at], image.data[at + 1], image.data[at + 2])) {
+                if (left < 0)
+                    left = x;
+                right = x;
+            }
+        }
+        rows[y] = left < 0 ? 0 : right - left + 1;
+        if (left >= 0 && top < 0)
+            top = y;
+        if (rows[y] > width) {
+            width = rows[y];
+            column = (left + right) / 2;
+        }
+    }
+    const depth = Math.round(width / 4);
+    if (top < 0 || depth < 2 || top + depth >= image.height)
+        return null;
+    const half = rows[top + depth] / 2;
+    const height = (half * half + depth * depth) / depth;
+    return {width, height: Math.round(height), column, row: top + width / 2,
+            round: Math.abs(width - height) <= 0.1 * Math.max(width, height)};
+}
 
 // What a disc of the picture shows (the whole picture without a spot). A picture
 // of part of the canvas has its place there, so spots are canvas pixels.
@@ -71,6 +115,7 @@ function look(image, spot = {column: 0, row: 0, radius: 0})
 }
 
 const marbleLit = image => look(image, marble).mostRedOverGreen >= fullLightRedOverGreen;
+const marbleLitAnywhere = image => look(image).mostRedOverGreen >= fullLightRedOverGreen;
 
 // How many pixels of a picture are not black, outside a rectangle of the canvas and
 // the pixels its edges cover in part.
@@ -120,6 +165,23 @@ function messageBox(text)
 
 class Failure extends Error {}
 
+// Steered off the track: the marble leaves the view in full light, then the light
+// fades out.
+async function waitForFall(page)
+{
+    let levelWithMarble = 0;
+    await page.waitFor('fallen', 'the marble leaving the view in full light', image => {
+        const whole = look(image);
+        if (whole.mostRedOverGreen >= fullLightRedOverGreen) {
+            levelWithMarble = whole.mean;
+            return false;
+        }
+        return levelWithMarble > 0 && whole.litPurple === 0 &&
+               whole.mean >= 0.85 * levelWithMarble;
+    });
+    await page.waitFor('dark', 'the light faded out', image => look(image).brightest <= 24);
+}
+
 function check(condition, message)
 {
     if (!condition)
@@ -128,22 +190,19 @@ function check(condition, message)
 
 // One page of the game in a fresh browser, with the waits the checks share.
 class GamePage {
-    static async open(folder, screenshots)
+    static async open(folder, screenshots, viewport = desktop)
     {
         const page = new GamePage();
         page.screenshots = screenshots;
+        page.viewport = viewport;
         page.console = [];
         page.crash = null;
         page.server = await servePage(folder);
         page.browser = await Browser.launch();
         page.browser.on('Runtime.consoleAPICalled', ({args}) =>
                             page.console.push(args.map(a => a.value ?? a.description).join(' ')));
-        // exit() unwinds the program by throwing emscripten's ExitStatus out of the key
-        // handler: the end of the game, not a fault.
         page.browser.on('Runtime.exceptionThrown', ({exceptionDetails}) => {
-            const what = exceptionDetails.exception?.description ?? exceptionDetails.text;
-            if (!/^ExitStatus\b/.test(exceptionDetails.exception?.className ?? what))
-                page.crash = what;
+            page.crash = exceptionDetails.exception?.description ?? exceptionDetails.text;
         });
         page.browser.on('Inspector.targetCrashed', () => (page.crash = 'the page crashed'));
         await page.browser.send('Runtime.enable');
@@ -154,27 +213,50 @@ class GamePage {
             window.animationFrames = 0;
             const count = () => (++window.animationFrames, requestAnimationFrame(count));
             requestAnimationFrame(count);`});
+        await page.browser.setViewport(viewport);
         await page.browser.send('Page.navigate', {url: page.server.url});
-        // The canvas, drawn at its own size: then the spots above are its pixels.
-        const canvas = await page.until('the canvas', () => page.browser.evaluate(`
-            (() => {
-                const c = document.querySelector('canvas');
-                if (!c) return null;
-                const r = c.getBoundingClientRect();
-                return {x: r.x + c.clientLeft, y: r.y + c.clientTop, width: c.clientWidth,
-                        height: c.clientHeight, pixels: [c.width, c.height]};
-            })()`));
-        check(canvas.width === canvasWidth && canvas.height === canvasHeight &&
-                  canvas.pixels[0] === canvasWidth && canvas.pixels[1] === canvasHeight,
-              `the canvas is ${JSON.stringify(canvas)}, not ${canvasWidth} x ${canvasHeight}`);
-        page.canvas = {x: canvas.x, y: canvas.y, width: canvasWidth, height: canvasHeight};
+        await page.fitted();
         return page;
+    }
+
+    // The canvas fills the window, whole, its drawing buffer the window's size times
+    // the pixel ratio (at most 2), and the page does not scroll; the help, shown at
+    // the start, is put away as a player would. Sets the canvas's place.
+    async fitted()
+    {
+        const {width, height, ratio = 1} = this.viewport;
+        const pixels = [Math.round(width * Math.min(ratio, 2)),
+                        Math.round(height * Math.min(ratio, 2))];
+        const page = await this.until(`the canvas filling ${width} x ${height}`,
+                                      () => this.browser.evaluate(`(() => {
+            const c = document.querySelector('canvas');
+            if (!c || c.width !== ${pixels[0]} || c.height !== ${pixels[1]}) return null;
+            document.getElementById('help-close').click();
+            scrollTo(0, 400);
+            const r = c.getBoundingClientRect(), s = document.scrollingElement;
+            return {x: r.x, y: r.y, width: r.width, height: r.height, scrollY,
+                    scrollWidth: s.scrollWidth, scrollHeight: s.scrollHeight,
+                    innerWidth, innerHeight};
+        })()`));
+        check(page.x === 0 && page.y === 0 && page.width === width && page.height === height,
+              `the canvas is at ${JSON.stringify(page)} in a ${width} x ${height} window`);
+        check(page.scrollY === 0 && page.scrollWidth <= width && page.scrollHeight <= height,
+              `the page scrolls: ${JSON.stringify(page)}`);
+        this.canvas = {x: 0, y: 0, width, height};
+        const bottom = this.viewport.touch ? touchBand : 0;
+        this.whole = {x: 0, y: buttonBand, width, height: height - buttonBand - bottom};
+    }
+
+    // Resolves when the page has next loaded.
+    loaded()
+    {
+        return new Promise(resolve => this.browser.on('Page.loadEventFired', resolve));
     }
 
     // Loads the page again and waits until it has loaded.
     async reload()
     {
-        const loaded = new Promise(resolve => this.browser.on('Page.loadEventFired', resolve));
+        const loaded = this.loaded();
         await this.browser.send('Page.reload');
         await loaded;
     }
@@ -206,14 +288,14 @@ class GamePage {
     async picture(region)
     {
         const {x, y} = this.canvas;
-        this.lastPng =
-            await this.browser.screenshotPng({...region, x: x + region.x, y: y + region.y});
+        this.lastPng = await this.browser.screenshotPng(
+            {...region, x: x + region.x, y: y + region.y}, 1 / (this.viewport.ratio || 1));
         return {...decodePng(this.lastPng), region};
     }
 
     // Takes pictures of a region of the canvas until one passes the test and
     // returns it; at the bound the last one is saved for a look.
-    async waitFor(label, what, test, region = wholeCanvas)
+    async waitFor(label, what, test, region = this.whole)
     {
         try {
             return await this.until(what, async () => {
@@ -262,17 +344,7 @@ const checks = {
             // Held, a key repeats: the game takes the first press and drops the rest.
             await page.browser.key('d', true);
             await page.browser.key('d', true, {autoRepeat: true});
-            let levelWithMarble = 0;
-            await page.waitFor('fallen', 'the marble leaving the view in full light', image => {
-                const whole = look(image);
-                if (whole.mostRedOverGreen >= fullLightRedOverGreen) {
-                    levelWithMarble = whole.mean;
-                    return false;
-                }
-                return levelWithMarble > 0 && whole.litPurple === 0 &&
-                       whole.mean >= 0.85 * levelWithMarble;
-            });
-            await page.waitFor('dark', 'the light faded out', image => look(image).brightest <= 24);
+            await waitForFall(page);
             await page.waitFor('restarted', 'a new run with the marble lit', marbleLit,
                                around(marble));
             const restarted = await page.frames();
@@ -282,9 +354,16 @@ const checks = {
 
             await page.browser.key('Escape', true);
             await page.browser.key('Escape', false);
-            await page.until('the page saying the game has ended and a reload starts it again',
-                             () => page.browser.evaluate(`
-                (text => /ended/i.test(text) && /reload/i.test(text))(document.body.innerText)`));
+            const again = await page.until('the page saying the game has ended, with Play again',
+                                           () => page.browser.evaluate(`(() => {
+                const button = document.getElementById('play-again');
+                if (!/ended/i.test(document.body.innerText) || !button.getClientRects().length)
+                    return null;
+                const r = button.getBoundingClientRect();
+                return {x: r.x + r.width / 2, y: r.y + r.height / 2,
+                        focused: document.activeElement === button};
+            })()`));
+            check(again.focused, 'the keys did not come back to the page');
             // And nothing moves any more, where the game changes its picture every frame.
             const before = await page.picture(around(marble, firstRamp));
             const count = (await page.frames()).count;
@@ -292,6 +371,127 @@ const checks = {
                              async () => (await page.frames()).count >= count + 30);
             const after = await page.picture(around(marble, firstRamp));
             check(before.data.equals(after.data), 'the picture changed after the game ended');
+            const noise = page.console.filter(line => /TODO|GL emulation/.test(line));
+            check(noise.length === 0, `the console shows the emulation's notes: ${noise}`);
+
+            // Play again: a new game.
+            const loaded = page.loaded();
+            await page.browser.click(again.x, again.y);
+            await loaded;
+            await page.fitted();
+            await page.waitFor('again', 'the marble lit in a new game', marbleLit, around(marble));
+
+            // Loaded once, the page starts without the network.
+            await page.until('the page\'s files kept for a visit offline', () => page.browser.evaluate(
+                `caches.has('marble-run').then(found => found && !!navigator.serviceWorker.controller)`));
+            page.server.close();
+            await page.browser.send('Network.enable');
+            await page.browser.send('Network.emulateNetworkConditions',
+                                    {offline: true, latency: 0, downloadThroughput: -1,
+                                     uploadThroughput: -1});
+            await page.reload();
+            await page.fitted();
+            const offline = await page.waitFor('offline', 'the marble lit offline', marbleLit,
+                                               around(marble, firstRamp));
+            check(look(offline, firstRamp).contrast >= 15, 'the track looks untextured offline');
+        } finally {
+            await page.close();
+        }
+    },
+
+    // A phone upright and on its side, a small laptop's page and a large screen: the
+    // canvas fills each, the page does not scroll, and the marble is round. Resized
+    // during a run, the picture is reshaped: the marble stays round.
+    'fits-any-screen': async (folder, screenshots) => {
+        const page = await GamePage.open(folder, screenshots, phone);
+        try {
+            const screens = [phone, {...phone, width: 844, height: 390},
+                             {width: 1366, height: 657}, {width: 1920, height: 1080}];
+            for (const screen of screens) {
+                const name = `${screen.width}x${screen.height}`;
+                if (screen !== phone) {
+                    page.viewport = screen;
+                    await page.browser.setViewport(screen);
+                    await page.reload();
+                    await page.fitted();
+                }
+                const lit = await page.waitFor(name, `the marble lit at ${name}`, marbleLitAnywhere);
+                const disc = marbleDisc(lit);
+                console.log(`  marble at ${name}: ${disc.width} x ${disc.height}`);
+                if (!disc.round)
+                    page.save(name);
+                check(disc.round, `the marble is not round at ${name}: ${JSON.stringify(disc)}`);
+            }
+            page.viewport = {width: 700, height: 1000};
+            await page.browser.setViewport(page.viewport);
+            await page.fitted();
+            const resized = await page.waitFor('resized', 'the marble after a resize', image => {
+                const disc = marbleDisc(image);
+                return disc && disc.width >= 16 && image;
+            });
+            const disc = marbleDisc(resized);
+            console.log(`  marble after the resize: ${disc.width} x ${disc.height}`);
+            check(disc.round, `the marble is not round after a resize: ${JSON.stringify(disc)}`);
+        } finally {
+            await page.close();
+        }
+    },
+
+    // On a phone: "Steer right" held until the marble falls off acts as d held; a
+    // cancelled touch lets go of it, so the next run rolls on with the marble in view
+    // while the light is up, as an unsteered run does; "Brake" held from the start of a run
+    // stops the marble near where the intro left it, where unbraked it rolls away.
+    'touch-controls': async (folder, screenshots) => {
+        const page = await GamePage.open(folder, screenshots, phone);
+        try {
+            const button = async label => page.browser.evaluate(`(() => {
+                const b = document.querySelector('button[aria-label="${label}"]');
+                const r = b && b.getClientRects().length ? b.getBoundingClientRect() : null;
+                return r && {x: r.x + r.width / 2, y: r.y + r.height / 2, width: r.width,
+                             height: r.height};
+            })()`);
+            const controls = {};
+            for (const label of ['Steer left', 'Steer right', 'Brake']) {
+                controls[label] = await page.until(`the control "${label}"`, () => button(label));
+                check(controls[label].width >= 48 && controls[label].height >= 48,
+                      `"${label}" is smaller than 48 x 48: ${JSON.stringify(controls[label])}`);
+            }
+            const right = controls['Steer right'], brake = controls['Brake'];
+
+            const start = await page.waitFor('lit', 'the marble in full light', marbleLitAnywhere);
+            const home = marbleDisc(start);
+            await page.browser.touch('touchStart', [{...right, id: 1}]);
+            await waitForFall(page);
+            await page.browser.touch('touchEnd', []);
+
+            // Held, then cancelled: nothing stays held.
+            await page.waitFor('restarted', 'a new run with the marble lit', marbleLitAnywhere);
+            await page.browser.touch('touchStart', [{...right, id: 2}]);
+            await page.browser.touch('touchCancel', []);
+            // Hidden for a moment behind an obstacle proves nothing; the light fading
+            // with no marble in view does.
+            let fullLevel = 0, seenInFade = false;
+            await page.waitFor('straight', 'the light faded out after a run', image => {
+                const whole = look(image);
+                if (whole.mostRedOverGreen >= fullLightRedOverGreen)
+                    fullLevel = Math.max(fullLevel, whole.mean);
+                else if (fullLevel > 0 && whole.mean < 0.85 * fullLevel && marbleDisc(image))
+                    seenInFade = true;
+                return fullLevel > 0 && whole.brightest <= 24;
+            });
+            check(seenInFade, 'the light faded with the marble out of view: the cancelled ' +
+                                  'touch still steers');
+
+            // Braked from the intro on, the marble comes to rest where it started.
+            await page.browser.touch('touchStart', [{...brake, id: 3}]);
+            await page.waitFor('braked', 'the braked marble at rest as the light fades', image => {
+                const disc = marbleDisc(image);
+                check(disc === null || Math.hypot(disc.column - home.column,
+                                                  disc.row - home.row) <= home.width,
+                      `the braked marble rolled away: ${JSON.stringify(disc)}`);
+                return look(image).brightest <= 24;
+            });
+            await page.browser.touch('touchEnd', []);
         } finally {
             await page.close();
         }
@@ -322,7 +522,7 @@ const checks = {
                                  () => page.console.some(line => line.includes(`Error: ${text}`)));
 
                 // As on the desktop, the game waits for the player: it draws nothing.
-                const drawn = drawnOutside(await page.picture(wholeCanvas), box.rect);
+                const drawn = drawnOutside(await page.picture(page.whole), box.rect);
                 if (drawn)
                     page.save('box');
                 check(drawn === 0, `the game drew while the box was open (${drawn} pixels)`);

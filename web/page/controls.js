@@ -17,18 +17,19 @@
     }
 
     // The game's reshape callback hears of each new size, so the picture keeps its
-    // 60-degree vertical view at the new shape; before the game starts, the size is
-    // set and the game starts at it.
-    function fit()
+    // 60-degree vertical view at the new shape. The game calls it once as it starts
+    // (app/MainLoop.web.cpp), after GLUT has given the canvas the window's size.
+    function fit(starting)
     {
         var size = bufferSize();
-        if (canvas.width == size[0] && canvas.height == size[1])
+        if (canvas.width == size[0] && canvas.height == size[1] && starting !== true)
             return;
         canvas.width = size[0];
         canvas.height = size[1];
         if (Module.inputGate && !Module.inputGate.ended)
             Browser.updateResizeListeners();
     }
+    Module.fitCanvas = function() { fit(true); };
     fit();
     window.addEventListener("resize", fit);
     if (window.ResizeObserver)
