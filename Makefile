@@ -12,7 +12,7 @@ MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps deps-play deps-arm64 configure build build-asan build-arm64 run demo test test-plain \
 	test-asan test-arm64 skip-arm64 test-reproducible format-check fuzz clean package package-arm64 \
-	bench-build bench tidy mutate web play-web test-web test-browser skip-web package-web deps-web \
+	bench-build bench bench-web tidy mutate web play-web test-web test-browser skip-web package-web deps-web \
 	deps-windows configure-windows windows build-windows test-windows skip-windows \
 	package-windows test-reproducible-windows
 
@@ -172,6 +172,12 @@ test-browser: web
 
 skip-web:
 	@echo "No emscripten: skipping the browser build's suite (tools/deps-web.sh installs it)."
+
+# What one frame of the page costs the browser's main thread, in headless Chromium at
+# full speed and slowed four times, and the time to the first frame. With
+# WEB_BASELINE=<another build-web folder>, that build is measured in the same run.
+bench-web: web
+	node bench/WebFrameBench.mjs build-web $(WEB_BASELINE)
 
 # marble-run-<version>-web.zip in build-web: the folder to put on a web host.
 package-web: web
