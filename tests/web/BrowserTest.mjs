@@ -219,9 +219,10 @@ class GamePage {
         return page;
     }
 
-    // The canvas fills the window, whole, its drawing buffer the window's size times
-    // the pixel ratio (at most 2), and the page does not scroll; the help, shown at
-    // the start, is put away as a player would. Sets the canvas's place.
+    // Once the game has started, the canvas fills the window, whole, its drawing buffer
+    // the window's size times the pixel ratio (at most 2), and the page does not
+    // scroll; the help, shown at the start, is put away as a player would. Sets the
+    // canvas's place.
     async fitted()
     {
         const {width, height, ratio = 1} = this.viewport;
@@ -230,7 +231,9 @@ class GamePage {
         const page = await this.until(`the canvas filling ${width} x ${height}`,
                                       () => this.browser.evaluate(`(() => {
             const c = document.querySelector('canvas');
-            if (!c || c.width !== ${pixels[0]} || c.height !== ${pixels[1]}) return null;
+            if (!c || !window.Module || !Module.inputGate || c.width !== ${pixels[0]} ||
+                c.height !== ${pixels[1]})
+                return null;
             document.getElementById('help-close').click();
             scrollTo(0, 400);
             const r = c.getBoundingClientRect(), s = document.scrollingElement;
