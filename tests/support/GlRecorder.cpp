@@ -127,8 +127,9 @@ void glTexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* pt
 }
 void glBegin(GLenum mode) { rec("glBegin", mode); }
 void glEnd(void) { rec("glEnd"); }
-void glNormal3fv(const GLfloat* v) { rec("glNormal3fv", v[0], v[1], v[2]); }
-void glVertex3fv(const GLfloat* v) { rec("glVertex3fv", v[0], v[1], v[2]); }
+void glDrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices) {
+    record("glDrawElements", {double(mode), double(count), double(type)}, indices);
+}
 void glMultMatrixf(const GLfloat* m) { record("glMultMatrixf", {}, nullptr, m, 16); }
 void glTranslated(GLdouble x, GLdouble y, GLdouble z) { rec("glTranslated", x, y, z); }
 void glArrayElement(GLint i) { rec("glArrayElement", i); }
