@@ -24,11 +24,11 @@ set_property(TARGET marble APPEND PROPERTY LINK_DEPENDS
 
 # The page's static files beside the game, and the painted icon at the sizes an
 # installed web app and the browser's tab ask for.
-set(WEB_PAGE_FILES index.html sw.js manifest.webmanifest)
-foreach(file IN LISTS WEB_PAGE_FILES)
-    add_custom_command(TARGET marble POST_BUILD
-        COMMAND ${CMAKE_COMMAND} -E copy_if_different
-            ${CMAKE_SOURCE_DIR}/web/page/${file} $<TARGET_FILE_DIR:marble>/${file})
+foreach(file index.html sw.js manifest.webmanifest)
+    add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/${file}
+        COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/web/page/${file} ${CMAKE_BINARY_DIR}/${file}
+        DEPENDS ${CMAKE_SOURCE_DIR}/web/page/${file})
+    list(APPEND WEB_PAGE ${CMAKE_BINARY_DIR}/${file})
 endforeach()
 include(${CMAKE_SOURCE_DIR}/packaging/IconPainter.cmake)
 foreach(size 192 512)
@@ -36,10 +36,10 @@ foreach(size 192 512)
         COMMAND ${MARBLE_ICON_PAINTER} ${size} ${CMAKE_BINARY_DIR}/icon-${size}.png
         DEPENDS ${MARBLE_ICON_PAINTER_DEPENDS}
         COMMENT "Painting the page's ${size} px icon")
-    list(APPEND WEB_ICONS ${CMAKE_BINARY_DIR}/icon-${size}.png)
+    list(APPEND WEB_PAGE ${CMAKE_BINARY_DIR}/icon-${size}.png)
 endforeach()
-add_custom_target(web_icons ALL DEPENDS ${WEB_ICONS})
-add_dependencies(marble web_icons)
+add_custom_target(web_page ALL DEPENDS ${WEB_PAGE})
+add_dependencies(marble web_page)
 
 # Tests: node runs them on emscripten's own file system, in memory, with the seed
 # bitmaps' folder of this machine mounted at the same path. (Node's raw file access,
