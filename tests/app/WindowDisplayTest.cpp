@@ -3,8 +3,6 @@
 // into, as a player would (tests/support/GameWindow.h).
 
 #include <gtest/gtest.h>
-#include <stb_image.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -16,6 +14,7 @@
 
 #include "support/GameLook.h"
 #include "support/GameWindow.h"
+#include "support/PaintedIcon.h"
 #include "support/TempDir.h"
 
 namespace {
@@ -24,11 +23,6 @@ using Pixel = const unsigned char*;
 
 // llvmpipe on a busy machine draws slowly, and a run takes a few thousand frames.
 constexpr std::chrono::seconds patience(120);
-
-bool marbleLit(const WindowImage& image)
-{
-    return GameLook(image, GameLook::marble).marbleInFullLight();
-}
 
 // The desktop ties the window to the menu entry by its class, which the desktop entry
 // names, and to the process by its id; it shows the icon the package ships, here in
@@ -52,33 +46,8 @@ void checkIdentity(GameWindow& game)
     // Images of width, height and ARGB pixels, one after another, compared with the
     // PNG the icon painter makes of each size.
     ASSERT_TRUE(game.probe.numberProperty(game.window, "_NET_WM_ICON", icon)) << "no _NET_WM_ICON";
-    const std::string png = std::filesystem::temp_directory_path().string() + "/marble-icon-" +
-                            std::to_string(getpid()) + ".png";
-    std::vector<unsigned long> sizes;
-    size_t at = 0;
-    while (at + 2 <= icon.size() && icon[at] == icon[at + 1] &&
-           at + 2 + icon[at] * icon[at] <= icon.size()) {
-        const unsigned long size = icon[at];
-        sizes.push_back(size);
-        const std::string paint = MARBLE_ICON_PAINTER " " + std::to_string(size) + " " + png;
-        int width = 0, height = 0, channels = 0;
-        ASSERT_EQ(0, std::system(paint.c_str())) << paint;
-        unsigned char* pixels = stbi_load(png.c_str(), &width, &height, &channels, 4);
-        std::filesystem::remove(png);
-        ASSERT_TRUE(pixels && width == int(size) && height == int(size)) << paint;
-        int differ = 0;
-        for (unsigned long i = 0; i < size * size; ++i) {
-            const unsigned char* p = pixels + 4 * i;
-            differ += icon[at + 2 + i] != (static_cast<unsigned long>(p[3]) << 24 |
-                                           static_cast<unsigned long>(p[0]) << 16 |
-                                           static_cast<unsigned long>(p[1]) << 8 | p[2]);
-        }
-        stbi_image_free(pixels);
-        EXPECT_EQ(0, differ) << "pixels of the " << size << "-pixel icon differ";
-        at += 2 + size * size;
-    }
-    EXPECT_EQ(icon.size(), at) << "_NET_WM_ICON holds something other than images";
-    EXPECT_EQ((std::vector<unsigned long>{16, 32, 48, 64}), sizes);
+    EXPECT_EQ((std::vector<unsigned long>{16, 32, 48, 64}),
+              paintedIconSizes(icon, MARBLE_ICON_PAINTER));
 }
 
 } // namespace
@@ -112,7 +81,8 @@ TEST(X11GameWindow, PlaysRunsAndEndsOnEscape)
     // The fade-in: the purple marble in full light at its spot, on a textured track.
     // The steep middle of the first ramp is one flat quad with one normal under a
     // directional light, lit the same everywhere: only the texture varies its pixels.
-    ASSERT_TRUE(game.waitFor("lit", marbleLit)) << "the marble never lit; " << game.trouble;
+    ASSERT_TRUE(game.waitFor("lit", GameLook::marbleLit))
+        << "the marble never lit; " << game.trouble;
     EXPECT_GE(GameLook(game.picture, GameLook::firstRamp).contrast(), 15) << "untextured track";
 
     // Holding d steers off the track: the marble falls out of view while the light is
@@ -153,7 +123,7 @@ TEST(X11GameWindow, PlaysRunsAndEndsOnEscape)
     ASSERT_TRUE(
         game.waitFor("dark", [](const WindowImage& i) { return GameLook(i).brightest <= 24; }))
         << "the light never faded out; " << game.trouble;
-    ASSERT_TRUE(game.waitFor("restarted", marbleLit)) << "no new run; " << game.trouble;
+    ASSERT_TRUE(game.waitFor("restarted", GameLook::marbleLit)) << "no new run; " << game.trouble;
     // With no key held the marble rolls straight down to the yellow obstacle and stops
     // there, at its spot, while the light fades out (in full light some 3500 of its
     // pixels are lit purple, over 1500 until the light has fallen by half). Still
@@ -256,7 +226,7 @@ TEST(X11GameWindow, UnreadableTextureIsShownInABoxThatHoldsTheGame)
         ASSERT_TRUE(dismiss(boxWindow, box));
         ASSERT_TRUE(game.waitUntil([&] { return !probe.findWindow("Error"); }))
             << "the box stayed open; " << game.trouble;
-        ASSERT_TRUE(game.waitFor("after-box", marbleLit)) << "no play after the box";
+        ASSERT_TRUE(game.waitFor("after-box", GameLook::marbleLit)) << "no play after the box";
         EXPECT_LE(GameLook(game.picture, GameLook::firstRamp).contrast(), 3) << "textured";
         EXPECT_GE(GameLook(game.picture, GameLook::firstRamp).contrast(), 0) << "no track there";
         // The box handed the keyboard back: Escape, typed away from the window, ends it.

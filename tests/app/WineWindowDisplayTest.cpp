@@ -23,11 +23,6 @@ namespace {
 // Wine starts slowly on a busy machine, and llvmpipe draws slowly.
 constexpr std::chrono::seconds patience(180);
 
-bool marbleLit(const WindowImage& image)
-{
-    return GameLook(image, GameLook::marble).marbleInFullLight();
-}
-
 // The game's window is titled with its argv[0], the Windows name Wine gives the
 // program's path.
 std::string windowsTitle()
@@ -68,7 +63,8 @@ TEST(WineGameWindow, FadesInPlaysAndEndsOnEscape)
     EXPECT_EQ((std::vector<unsigned long>{32, 16}), paintedIconSizes(icon, MARBLE_ICON_PAINTER));
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
-    ASSERT_TRUE(game.waitFor("lit", marbleLit)) << "the marble never lit; " << game.trouble;
+    ASSERT_TRUE(game.waitFor("lit", GameLook::marbleLit))
+        << "the marble never lit; " << game.trouble;
     EXPECT_GE(GameLook(game.picture, GameLook::firstRamp).contrast(), 15) << "untextured track";
 
     // Holding d steers off the track: the marble falls out of view in full light.
@@ -115,7 +111,8 @@ TEST(WineGameWindow, UnreadableTextureIsShownInAMessageBox)
 
     ASSERT_TRUE(game.probe.focus(box) && game.probe.key("Return", true) &&
                 game.probe.key("Return", false));
-    ASSERT_TRUE(game.waitFor("after-box", marbleLit)) << "no play after the box; " << game.trouble;
+    ASSERT_TRUE(game.waitFor("after-box", GameLook::marbleLit))
+        << "no play after the box; " << game.trouble;
     EXPECT_FALSE(game.probe.findWindow("Error")) << "the box stayed open";
     EXPECT_LE(GameLook(game.picture, GameLook::firstRamp).contrast(), 3) << "textured";
     EXPECT_GE(GameLook(game.picture, GameLook::firstRamp).contrast(), 0) << "no track there";

@@ -28,6 +28,11 @@ public:
     // The purple marble in full light: 0.93 of the light or more (the intro ends at
     // 0.9975).
     bool marbleInFullLight() const { return mostRedOverGreen >= 190; }
+    // The same, looked for at the marble's spot of a whole picture of the game's window.
+    static bool marbleLit(const WindowImage& image)
+    {
+        return GameLook(image, marble).marbleInFullLight();
+    }
     // How far the darkest and lightest pixels lie apart; -1 where something is black.
     int contrast() const { return darkest > 0 ? lightest - darkest : -1; }
 
