@@ -1,6 +1,8 @@
 // The parts of OpenGL 1.1, GLU and GLUT that the browser's emulation lacks or gets
 // wrong, under their usual names, so that the scene calls them as on the desktop.
 
+// WebGL has buffer objects, which the sphere keeps its arrays in.
+#define GL_GLEXT_PROTOTYPES
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <emscripten.h>
@@ -210,15 +212,35 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
     return 0;
 }
 
-// Built once for each size asked for, then drawn from the cache.
+// Built once for each size asked for, its arrays copied once into GL buffers: a frame
+// then hands the emulation nothing to copy and no indices to scan.
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
-    static std::map<std::tuple<float, int, int>, SphereMesh*> meshes;
+    struct Held {
+        SphereMesh mesh;
+        GLuint buffers[2]; // the interleaved array, the triangles' indices
+    };
+    static std::map<std::tuple<float, int, int>, Held*> meshes;
     const auto key = std::make_tuple(float(radius), slices, stacks);
     auto found = meshes.find(key);
-    if (found == meshes.end())
-        found = meshes.emplace(key, new SphereMesh(float(radius), slices, stacks)).first;
-    found->second->draw();
+    if (found == meshes.end()) {
+        Held* held = new Held{SphereMesh(float(radius), slices, stacks), {}};
+        const std::vector<float>& arrays = held->mesh.getInterleaved();
+        const std::vector<unsigned short>& indices = held->mesh.getTriangleIndices();
+        glGenBuffers(2, held->buffers);
+        glBindBuffer(GL_ARRAY_BUFFER, held->buffers[0]);
+        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(arrays.size() * sizeof(float)), arrays.data(),
+                     GL_STATIC_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, held->buffers[1]);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(unsigned short)),
+                     indices.data(), GL_STATIC_DRAW);
+        found = meshes.emplace(key, held).first;
+    }
+    glBindBuffer(GL_ARRAY_BUFFER, found->second->buffers[0]);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, found->second->buffers[1]);
+    found->second->mesh.drawAt(0, 0);
+    glBindBuffer(GL_ARRAY_BUFFER, 0);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
 }
 
 // The page's input gate (app/InputGate.web.cpp) drops a held key's repeats when asked.

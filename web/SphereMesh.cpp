@@ -47,19 +47,19 @@ SphereMesh::SphereMesh(float radius, int slices, int stacks)
     circleTable(-slices, false, sin1, cos1);
     circleTable(stacks, true, sin2, cos2);
 
-    addPoint(vertices, 0.0f, 0.0f, radius);
-    addPoint(normals, 0.0f, 0.0f, 1.0f);
+    addPoint(interleaved, 0.0f, 0.0f, 1.0f);
+    addPoint(interleaved, 0.0f, 0.0f, radius);
     for (int i = 1; i < stacks; i++) {
         for (int j = 0; j < slices; j++) {
             const float x = cos1[size_t(j)] * sin2[size_t(i)];
             const float y = sin1[size_t(j)] * sin2[size_t(i)];
             const float z = cos2[size_t(i)];
-            addPoint(vertices, x * radius, y * radius, z * radius);
-            addPoint(normals, x, y, z);
+            addPoint(interleaved, x, y, z);
+            addPoint(interleaved, x * radius, y * radius, z * radius);
         }
     }
-    addPoint(vertices, 0.0f, 0.0f, -radius);
-    addPoint(normals, 0.0f, 0.0f, -1.0f);
+    addPoint(interleaved, 0.0f, 0.0f, -1.0f);
+    addPoint(interleaved, 0.0f, 0.0f, -radius);
 
     // Vertex 0 is the top pole, 1 + i * slices + j slice j of ring i, the last one
     // the bottom pole.
@@ -82,10 +82,6 @@ SphereMesh::SphereMesh(float radius, int slices, int stacks)
         pair(last, ring + j);
     pair(last, ring);
 
-    for (size_t v = 0; v < normals.size(); v += 3) {
-        interleaved.insert(interleaved.end(), &normals[v], &normals[v] + 3);
-        interleaved.insert(interleaved.end(), &vertices[v], &vertices[v] + 3);
-    }
     // Triangle k of a strip has corners k, k + 1, k + 2, the first two swapped when k is
     // odd, so that every triangle keeps the strip's winding.
     const size_t perStrip = (size_t(slices) + 1) * 2;
@@ -99,17 +95,32 @@ SphereMesh::SphereMesh(float radius, int slices, int stacks)
     }
 }
 
+std::vector<float> SphereMesh::everyOther(std::size_t first) const
+{
+    std::vector<float> out;
+    for (size_t v = first; v < interleaved.size(); v += 6)
+        out.insert(out.end(), &interleaved[v], &interleaved[v] + 3);
+    return out;
+}
+
 void SphereMesh::draw() const
+{
+    drawAt(reinterpret_cast<std::uintptr_t>(interleaved.data()),
+           reinterpret_cast<std::uintptr_t>(triangleIndices.data()));
+}
+
+void SphereMesh::drawAt(std::uintptr_t interleavedAt, std::uintptr_t indicesAt) const
 {
     if (triangleIndices.empty())
         return;
     const GLsizei stride = 6 * sizeof(float);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glNormalPointer(GL_FLOAT, stride, interleaved.data());
-    glVertexPointer(3, GL_FLOAT, stride, interleaved.data() + 3);
+    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(interleavedAt));
+    glVertexPointer(3, GL_FLOAT, stride,
+                    reinterpret_cast<const void*>(interleavedAt + 3 * sizeof(float)));
     glDrawElements(GL_TRIANGLES, GLsizei(triangleIndices.size()), GL_UNSIGNED_SHORT,
-                   triangleIndices.data());
+                   reinterpret_cast<const void*>(indicesAt));
     glDisableClientState(GL_VERTEX_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
 }

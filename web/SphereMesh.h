@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 // A sphere about the origin tessellated as freeglut tessellates glutSolidSphere:
@@ -17,26 +19,31 @@ public:
     // The triangles in one glDrawElements call from the interleaved array; the vertex
     // and normal arrays are disabled again afterwards.
     void draw() const;
+    // The same from copies of getInterleaved() and getTriangleIndices() at these
+    // addresses, or, while GL buffers holding them are bound, at these offsets in them.
+    void drawAt(std::uintptr_t interleavedAt, std::uintptr_t indicesAt) const;
 
     float getRadius() const { return radius; }
     int getSlices() const { return slices; }
     int getStacks() const { return stacks; }
 
+    // x, y, z of each vertex's normal, then of the vertex, vertex after vertex.
+    const std::vector<float>& getInterleaved() const { return interleaved; }
     // x, y, z of each vertex, and of its normal.
-    const std::vector<float>& getVertices() const { return vertices; }
-    const std::vector<float>& getNormals() const { return normals; }
+    std::vector<float> getVertices() const { return everyOther(3); }
+    std::vector<float> getNormals() const { return everyOther(0); }
     // stacks strips of (slices + 1) * 2 vertex indices each.
     const std::vector<unsigned short>& getStripIndices() const { return stripIndices; }
     // Three indices a triangle, the strips' triangles in order: 2 * slices per stack.
     const std::vector<unsigned short>& getTriangleIndices() const { return triangleIndices; }
 
 private:
+    std::vector<float> everyOther(std::size_t first) const;
+
     float radius;
     int slices;
     int stacks;
-    std::vector<float> vertices;
-    std::vector<float> normals;
+    std::vector<float> interleaved;
     std::vector<unsigned short> stripIndices;
-    std::vector<float> interleaved; // normal, then vertex, of each vertex
     std::vector<unsigned short> triangleIndices;
 };
