@@ -5,8 +5,8 @@
 namespace {
 
 // Module.inputGate: box, the open message box's key handler or null; ended, once the
-// game has ended; send(type, event), the way in for the page's own controls (touch),
-// which pass the same gate as the window's events. GLUT's own handlers are taken off
+// game has ended; handlers[type](event), the way in for the page's own controls
+// (touch), which pass the same gate as the window's events. GLUT's own handlers are taken off
 // the window and put back behind the gate; its touch handler, which knows one finger
 // only and no cancel, is left off: the page handles touch (web/page/controls.js).
 // exit() unwinds the game by throwing out of the handler that called it: that is the
@@ -49,10 +49,6 @@ EM_JS(void, installGate, (), {
     window.removeEventListener("touchstart", GLUT.touchHandler, true);
     window.removeEventListener("touchmove", GLUT.touchHandler, true);
     window.removeEventListener("touchend", GLUT.touchHandler, true);
-    gate.send = function(type, event)
-    {
-        gate.handlers[type](event);
-    };
 });
 
 EM_JS(int, boxOpen, (), { return Module.inputGate && Module.inputGate.box ? 1 : 0; });

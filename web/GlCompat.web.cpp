@@ -19,14 +19,11 @@ namespace {
 
 // Where the client arrays point, as the emulation keeps them. The emulation answers
 // glGetPointerv only for the vertex, colour and texture-coordinate arrays, so the
-// three are read from its own records, which it sets aside between glBegin and glEnd:
-// pointer, components and stride in bytes of each; a null pointer when the array is
-// not enabled.
+// three are read from its own records: pointer, components and stride in bytes of
+// each; a null pointer when the array is not enabled.
 EM_JS(void, readClientArrays, (int* out), {
-    var inside = GLImmediate.mode >= 0;
-    var arrays = inside ? GLImmediate.clientAttributes_preBegin : GLImmediate.clientAttributes;
-    var enabled =
-        inside ? GLImmediate.enabledClientAttributes_preBegin : GLImmediate.enabledClientAttributes;
+    var arrays = GLImmediate.clientAttributes;
+    var enabled = GLImmediate.enabledClientAttributes;
     var names = [
         GLImmediate.TEXTURE0 + GLImmediate.clientActiveTexture, GLImmediate.NORMAL,
         GLImmediate.VERTEX
@@ -52,7 +49,6 @@ struct ElementBatch {
     bool open = false;
     GLenum mode = 0;
     int arrays[9] = {}; // the client arrays as glBegin found them (readClientArrays)
-    int count = 0;
     std::vector<float> data;
 };
 ElementBatch batch;
@@ -74,7 +70,8 @@ void drawBatch()
     const int* texCoord = batch.arrays;
     const int* normal = batch.arrays + 3;
     const int* vertex = batch.arrays + 6;
-    const GLsizei stride = GLsizei((texCoord[1] + (normal[0] ? 3 : 0) + vertex[1]) * 4);
+    const int floats = texCoord[1] + (normal[0] ? 3 : 0) + vertex[1];
+    const GLsizei stride = GLsizei(floats * sizeof(float));
     const float* at = batch.data.data();
     if (texCoord[0]) {
         glTexCoordPointer(texCoord[1], GL_FLOAT, stride, at);
@@ -85,7 +82,7 @@ void drawBatch()
         at += 3;
     }
     glVertexPointer(vertex[1], GL_FLOAT, stride, at);
-    glDrawArrays(batch.mode, 0, batch.count);
+    glDrawArrays(batch.mode, 0, GLsizei(batch.data.size() / size_t(floats)));
     // The caller's arrays back as they were.
     if (texCoord[0])
         glTexCoordPointer(texCoord[1], GL_FLOAT, texCoord[2], reinterpret_cast<void*>(texCoord[0]));
@@ -107,7 +104,6 @@ void __wrap_glBegin(GLenum mode)
 {
     batch.open = true;
     batch.mode = mode;
-    batch.count = 0;
     batch.data.clear();
     readClientArrays(batch.arrays);
     __real_glBegin(mode);
@@ -116,7 +112,7 @@ void __wrap_glBegin(GLenum mode)
 void __wrap_glEnd()
 {
     batch.open = false;
-    if (batch.count == 0) {
+    if (batch.data.empty()) {
         __real_glEnd();
         return;
     }
@@ -124,38 +120,22 @@ void __wrap_glEnd()
     drawBatch();
 }
 
-// The vertex of index i of the enabled float arrays: inside glBegin, added to the
-// batch (texture coordinate and normal first, the vertex last); outside, as
-// immediate-mode calls. A vertex array of 2 or 3 floats is drawn, any other is not.
+// The vertex of index i of the enabled float arrays, added to the batch (texture
+// coordinate and normal first, the vertex last); a vertex array of 2 or 3 floats is
+// drawn, any other is not. Outside glBegin and glEnd, GL gives it no meaning.
 void glArrayElement(GLint i)
 {
-    int outside[9];
-    if (!batch.open)
-        readClientArrays(outside);
-    const int* arrays = batch.open ? batch.arrays : outside;
-    const int* texCoord = arrays;
-    const int* normal = arrays + 3;
-    const int* vertex = arrays + 6;
-    if (!vertex[0] || (vertex[1] != 2 && vertex[1] != 3))
+    const int* texCoord = batch.arrays;
+    const int* normal = batch.arrays + 3;
+    const int* vertex = batch.arrays + 6;
+    if (!batch.open || !vertex[0] || (vertex[1] != 2 && vertex[1] != 3))
         return;
-    if (batch.open) {
-        if (texCoord[0])
-            batch.data.insert(batch.data.end(), element(texCoord, i),
-                              element(texCoord, i) + texCoord[1]);
-        if (normal[0])
-            batch.data.insert(batch.data.end(), element(normal, i), element(normal, i) + 3);
-        batch.data.insert(batch.data.end(), element(vertex, i), element(vertex, i) + vertex[1]);
-        batch.count++;
-        return;
-    }
     if (texCoord[0])
-        glTexCoord2fv(element(texCoord, i));
+        batch.data.insert(batch.data.end(), element(texCoord, i),
+                          element(texCoord, i) + texCoord[1]);
     if (normal[0])
-        glNormal3fv(element(normal, i));
-    if (vertex[1] == 3)
-        glVertex3fv(element(vertex, i));
-    else
-        glVertex2fv(element(vertex, i));
+        batch.data.insert(batch.data.end(), element(normal, i), element(normal, i) + 3);
+    batch.data.insert(batch.data.end(), element(vertex, i), element(vertex, i) + vertex[1]);
 }
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param)

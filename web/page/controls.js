@@ -75,7 +75,7 @@
         if (!Module.inputGate)
             return;
         var code = letter.toUpperCase().charCodeAt(0);
-        Module.inputGate.send(down ? "keydown" : "keyup", {
+        Module.inputGate.handlers[down ? "keydown" : "keyup"]({
             key : letter, keyCode : code, repeat : false, preventDefault : function() {}
         });
     }
@@ -135,7 +135,7 @@
     {
         if (!Module.inputGate)
             return;
-        Module.inputGate.send(type, {
+        Module.inputGate.handlers[type]({
             type : type, button : button, pageX : x + window.scrollX, pageY : y + window.scrollY,
             target : canvas, preventDefault : function() {}
         });
