@@ -68,9 +68,8 @@ protected:
         wm = std::make_unique<WindowManager>();
         std::vector<unsigned long> check;
         ASSERT_TRUE(game.waitUntil([&] {
-            return probe.numberProperty(root, "_NET_SUPPORTING_WM_CHECK", check) &&
-                   probe.numberProperty(root, "_NET_WORKAREA", placed.area) &&
-                   placed.area.size() >= 4;
+            return probe.property(root, "_NET_SUPPORTING_WM_CHECK", check) &&
+                   probe.property(root, "_NET_WORKAREA", placed.area) && placed.area.size() >= 4;
         })) << "openbox never took the screen";
 
         const std::string exe = MARBLE_EXE;
@@ -78,7 +77,7 @@ protected:
             << game.trouble;
         ASSERT_TRUE(game.waitUntil([&] {
             return probe.getGeometry(game.window, placed.inner) && placed.inner.reparented &&
-                   probe.numberProperty(game.window, "_NET_FRAME_EXTENTS", placed.frame) &&
+                   probe.property(game.window, "_NET_FRAME_EXTENTS", placed.frame) &&
                    placed.frame.size() == 4;
         })) << "no framed window titled "
             << exe;

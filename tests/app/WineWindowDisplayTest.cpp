@@ -59,7 +59,7 @@ TEST(WineGameWindow, FadesInPlaysAndEndsOnEscape)
     // The window's and its taskbar button's icon, which Wine hands to X, is the
     // painted one in the sizes of a title bar and of the taskbar, not the system's.
     std::vector<unsigned long> icon;
-    ASSERT_TRUE(game.probe.numberProperty(game.window, "_NET_WM_ICON", icon)) << "no _NET_WM_ICON";
+    ASSERT_TRUE(game.probe.property(game.window, "_NET_WM_ICON", icon)) << "no _NET_WM_ICON";
     EXPECT_EQ((std::vector<unsigned long>{32, 16}), paintedIconSizes(icon, MARBLE_ICON_PAINTER));
 
     // The fade-in: the purple marble in full light at its spot, on a textured track.
@@ -99,7 +99,7 @@ TEST(WineGameWindow, UnreadableTextureIsShownInAMessageBox)
     // Wine names the owner of an owned window).
     const unsigned long box = game.probe.findWindow("Error");
     std::vector<unsigned long> owner;
-    EXPECT_TRUE(game.probe.numberProperty(box, "WM_TRANSIENT_FOR", owner));
+    EXPECT_TRUE(game.probe.property(box, "WM_TRANSIENT_FOR", owner));
     EXPECT_EQ(std::vector<unsigned long>{game.window}, owner);
     std::ifstream written(errors);
     const std::string lines(std::istreambuf_iterator<char>(written), {});

@@ -253,21 +253,21 @@ bool XWindowProbe::keyReleasedIn(unsigned long window)
     return released;
 }
 
-bool XWindowProbe::property(unsigned long window, const std::string& name, int format,
+bool XWindowProbe::property(unsigned long window, const std::string& name,
                             std::vector<unsigned long>& items)
 {
     return trapped(display, [&] {
         const Atom atom = XInternAtom(display, name.c_str(), True);
         Atom type = None;
-        int gotFormat = 0;
+        int format = 0;
         unsigned long count = 0, left = 0;
         unsigned char* data = nullptr;
         // Up to 16 MB: far more than any property a window carries.
         const bool ok =
             atom != None &&
             XGetWindowProperty(display, window, atom, 0, 1L << 22, False, AnyPropertyType, &type,
-                               &gotFormat, &count, &left, &data) == Success &&
-            data && gotFormat == format && left == 0;
+                               &format, &count, &left, &data) == Success &&
+            data && (format == 8 || format == 32) && left == 0;
         // Xlib hands 32-bit items over as longs, sign-extended where longs are wider.
         for (unsigned long i = 0; ok && i < count; ++i)
             items.push_back(format == 8
@@ -277,21 +277,6 @@ bool XWindowProbe::property(unsigned long window, const std::string& name, int f
             XFree(data);
         return ok;
     });
-}
-
-bool XWindowProbe::textProperty(unsigned long window, const std::string& name, std::string& text)
-{
-    std::vector<unsigned long> bytes;
-    if (!property(window, name, 8, bytes))
-        return false;
-    text.assign(bytes.begin(), bytes.end());
-    return true;
-}
-
-bool XWindowProbe::numberProperty(unsigned long window, const std::string& name,
-                                  std::vector<unsigned long>& numbers)
-{
-    return property(window, name, 32, numbers);
 }
 
 unsigned long XWindowProbe::atom(const std::string& name)

@@ -64,18 +64,14 @@ public:
     // True when a key has been released in a window of openWindow since the last call.
     bool keyReleasedIn(unsigned long window);
 
-    // A property of the window: text (the items of an 8-bit property, zero bytes kept),
-    // or numbers (the items of a 32-bit property, such as CARDINAL or WINDOW).
-    bool textProperty(unsigned long window, const std::string& name, std::string& text);
-    bool numberProperty(unsigned long window, const std::string& name,
-                        std::vector<unsigned long>& numbers);
+    // A property of the window: the items of an 8-bit property (text, zero bytes kept) or
+    // of a 32-bit one (numbers, such as CARDINAL or WINDOW).
+    bool property(unsigned long window, const std::string& name, std::vector<unsigned long>& items);
     // The server's number for an atom's name, as ATOM properties hold it; 0 for none.
     unsigned long atom(const std::string& name);
 
 private:
     unsigned long search(unsigned long window, const std::string& title);
-    bool property(unsigned long window, const std::string& name, int format,
-                  std::vector<unsigned long>& items);
 
     _XDisplay* display = nullptr;
     bool xtest = false;
