@@ -2,8 +2,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 
 #include "tests/image/BmpTestSupport.h"
 #include "tests/support/BmpBuilder.h"
