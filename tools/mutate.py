@@ -18,6 +18,7 @@ unchanged and left out of the score, as is one that does not compile.
 """
 import argparse
 import decimal
+import fcntl
 import hashlib
 import os
 import random
@@ -270,7 +271,7 @@ class Runner:
 
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
-    ap.add_argument("--count", type=int, default=160, help="sample size, 0 for every mutant (160)")
+    ap.add_argument("--count", type=int, default=160, help="sample size (160); 0 runs every mutant")
     ap.add_argument("--seed", type=int, default=1, help="seed of the sample (1)")
     ap.add_argument("--ids", metavar="FILE", help="run the mutants whose ids are listed in FILE, one a line")
     ap.add_argument("--list", action="store_true", help="print the ids of the sample and stop")
@@ -282,7 +283,6 @@ def main():
     args = ap.parse_args()
 
     runner = Runner(args.build, args.jobs, args.timeout_factor)
-    runner.restore_leftovers()
     candidates = enumerate_mutants()
     if args.ids:
         wanted = [s.strip() for s in Path(args.ids).read_text().splitlines()
@@ -300,6 +300,16 @@ def main():
     if args.list:
         print("\n".join(m.id for m in sample))
         return
+
+    # One run a build folder: a second would restore, as left over, the file the first has
+    # mutated, and rebuild its programs under it.
+    runner.build.mkdir(parents=True, exist_ok=True)
+    lock = open(runner.build / "mutate.lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except BlockingIOError:
+        sys.exit(f"mutate: another run is using {args.build}; give this one --build another folder")
+    runner.restore_leftovers()
 
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(143))  # restore the file on the way out
     runner.baseline()
