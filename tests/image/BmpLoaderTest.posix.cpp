@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -13,9 +13,14 @@
 
 namespace {
 
-long openDescriptors()
+int openDescriptors()
 {
-    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    int count = 0;
+    DIR* dir = opendir("/proc/self/fd");
+    while (readdir(dir))
+        ++count;
+    closedir(dir);
+    return count;
 }
 
 bool isMapped(const std::string& file)
@@ -34,7 +39,7 @@ TEST(BmpLoader, LeavesNoDescriptorOrMappingBehind)
     const std::string good = dir.write("good.bmp", bytes);
     const std::string bad = dir.write("bad.bmp", Bytes(bytes.begin(), bytes.end() - 1));
     const std::string empty = dir.write("empty.bmp", {});
-    const long descriptors = openDescriptors();
+    const int descriptors = openDescriptors();
 
     EXPECT_TRUE(load(good).image);
     EXPECT_FALSE(load(bad).image);
