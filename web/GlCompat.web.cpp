@@ -1,19 +1,15 @@
 // The parts of OpenGL 1.1, GLU and GLUT that the browser's emulation lacks or gets
 // wrong, under their usual names, so that the scene calls them as on the desktop.
 
-// WebGL has buffer objects, which the sphere keeps its arrays in.
-#define GL_GLEXT_PROTOTYPES
 #include <GL/freeglut.h>
 #include <GL/glu.h>
 #include <emscripten.h>
 
-#include <map>
-#include <tuple>
 #include <vector>
 
+#include "web/LitProgram.h"
 #include "web/LookAtMatrix.h"
 #include "web/MipmapChain.h"
-#include "web/SphereMesh.h"
 
 namespace {
 
@@ -46,15 +42,18 @@ const float* element(const int* array, int i)
 // into one interleaved array (texture coordinate, normal, vertex), to be drawn by
 // glEnd in one call instead of three calls into the emulation per vertex.
 struct ElementBatch {
-    bool open = false;
+    bool open = false; // in glBegin, with a vertex array of 2 or 3 floats to draw
     GLenum mode = 0;
     int arrays[9] = {}; // the client arrays as glBegin found them (readClientArrays)
     std::vector<float> data;
 };
 ElementBatch batch;
 
+// The scene's draws past the emulation.
+LitProgram lit;
+
 // Ends the emulation's glBegin as its glEnd would, but without drawing: the batch is
-// drawn from client arrays instead.
+// drawn from an array of its own instead.
 EM_JS(void, leaveBegin, (), {
     GLImmediate.mode = -1;
     GLImmediate.enabledClientAttributes = GLImmediate.enabledClientAttributes_preBegin;
@@ -65,7 +64,9 @@ EM_JS(void, leaveBegin, (), {
 
 EM_JS(void, setDropRepeatedKeys, (int drop), { Module.dropRepeatedKeys = drop != 0; });
 
-void drawBatch()
+// WebGL has no quads or polygons: a batch of them goes to the emulation, which
+// splits them into triangles.
+void drawBatchByEmulation()
 {
     const int* texCoord = batch.arrays;
     const int* normal = batch.arrays + 3;
@@ -102,33 +103,41 @@ void __real_glEnd();
 
 void __wrap_glBegin(GLenum mode)
 {
-    batch.open = true;
     batch.mode = mode;
     batch.data.clear();
     readClientArrays(batch.arrays);
+    const int* vertex = batch.arrays + 6;
+    batch.open = vertex[0] && (vertex[1] == 2 || vertex[1] == 3);
     __real_glBegin(mode);
 }
 
 void __wrap_glEnd()
 {
     batch.open = false;
-    if (batch.data.empty()) {
-        __real_glEnd();
+    if (batch.data.empty() || batch.mode > GL_TRIANGLE_FAN) {
+        lit.release();
+        if (batch.data.empty())
+            __real_glEnd();
+        else {
+            leaveBegin();
+            drawBatchByEmulation();
+        }
         return;
     }
     leaveBegin();
-    drawBatch();
+    lit.drawArrays(batch.mode, batch.data, batch.arrays[0] ? batch.arrays[1] : 0,
+                   batch.arrays[3] != 0, batch.arrays[7]);
 }
 
 // The vertex of index i of the enabled float arrays, added to the batch (texture
-// coordinate and normal first, the vertex last); a vertex array of 2 or 3 floats is
-// drawn, any other is not. Outside glBegin and glEnd, GL gives it no meaning.
+// coordinate and normal first, the vertex last). Outside glBegin and glEnd, GL gives it
+// no meaning.
 void glArrayElement(GLint i)
 {
     const int* texCoord = batch.arrays;
     const int* normal = batch.arrays + 3;
     const int* vertex = batch.arrays + 6;
-    if (!batch.open || !vertex[0] || (vertex[1] != 2 && vertex[1] != 3))
+    if (!batch.open)
         return;
     if (texCoord[0])
         batch.data.insert(batch.data.end(), element(texCoord, i),
@@ -192,35 +201,9 @@ GLint gluBuild2DMipmaps(GLenum target, GLint internalFormat, GLsizei width, GLsi
     return 0;
 }
 
-// Built once for each size asked for, its arrays copied once into GL buffers: a frame
-// then hands the emulation nothing to copy and no indices to scan.
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks)
 {
-    struct Held {
-        SphereMesh mesh;
-        GLuint buffers[2]; // the interleaved array, the triangles' indices
-    };
-    static std::map<std::tuple<float, int, int>, Held*> meshes;
-    const auto key = std::make_tuple(float(radius), slices, stacks);
-    auto found = meshes.find(key);
-    if (found == meshes.end()) {
-        Held* held = new Held{SphereMesh(float(radius), slices, stacks), {}};
-        const std::vector<float>& arrays = held->mesh.getInterleaved();
-        const std::vector<unsigned short>& indices = held->mesh.getTriangleIndices();
-        glGenBuffers(2, held->buffers);
-        glBindBuffer(GL_ARRAY_BUFFER, held->buffers[0]);
-        glBufferData(GL_ARRAY_BUFFER, GLsizeiptr(arrays.size() * sizeof(float)), arrays.data(),
-                     GL_STATIC_DRAW);
-        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, held->buffers[1]);
-        glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof(unsigned short)),
-                     indices.data(), GL_STATIC_DRAW);
-        found = meshes.emplace(key, held).first;
-    }
-    glBindBuffer(GL_ARRAY_BUFFER, found->second->buffers[0]);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, found->second->buffers[1]);
-    found->second->mesh.drawAt(0, 0);
-    glBindBuffer(GL_ARRAY_BUFFER, 0);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    lit.drawSphere(float(radius), slices, stacks);
 }
 
 // The page's input gate (app/InputGate.web.cpp) drops a held key's repeats when asked.

@@ -1,7 +1,5 @@
 #include "web/SphereMesh.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 #include <cstdlib>
 
@@ -101,26 +99,4 @@ std::vector<float> SphereMesh::everyOther(std::size_t first) const
     for (size_t v = first; v < interleaved.size(); v += 6)
         out.insert(out.end(), &interleaved[v], &interleaved[v] + 3);
     return out;
-}
-
-void SphereMesh::draw() const
-{
-    drawAt(reinterpret_cast<std::uintptr_t>(interleaved.data()),
-           reinterpret_cast<std::uintptr_t>(triangleIndices.data()));
-}
-
-void SphereMesh::drawAt(std::uintptr_t interleavedAt, std::uintptr_t indicesAt) const
-{
-    if (triangleIndices.empty())
-        return;
-    const GLsizei stride = 6 * sizeof(float);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glNormalPointer(GL_FLOAT, stride, reinterpret_cast<const void*>(interleavedAt));
-    glVertexPointer(3, GL_FLOAT, stride,
-                    reinterpret_cast<const void*>(interleavedAt + 3 * sizeof(float)));
-    glDrawElements(GL_TRIANGLES, GLsizei(triangleIndices.size()), GL_UNSIGNED_SHORT,
-                   reinterpret_cast<const void*>(indicesAt));
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
 }

@@ -1,27 +1,19 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <vector>
 
 // A sphere about the origin tessellated as freeglut tessellates glutSolidSphere:
 // a vertex at each pole and stacks - 1 rings of slices vertices between them, the
 // rings running from +z to -z, each ring turning clockwise about +z; the unit normal
 // of each vertex is its direction from the centre. Freeglut draws one triangle strip
-// per stack, each closing on its first slice; this mesh draws the same triangles, corner
-// for corner in the order GL takes them from the strips, as one list from one interleaved
-// array: one draw call per sphere instead of a call per vertex, which is what a browser's
-// GL emulation can afford.
+// per stack, each closing on its first slice; this mesh holds the same triangles, corner
+// for corner in the order GL takes them from the strips, as one list into one interleaved
+// array: one draw call per sphere instead of a call per vertex, which is what a browser
+// can afford.
 class SphereMesh {
 public:
     SphereMesh(float radius, int slices, int stacks);
-
-    // The triangles in one glDrawElements call from the interleaved array; the vertex
-    // and normal arrays are disabled again afterwards.
-    void draw() const;
-    // The same from copies of getInterleaved() and getTriangleIndices() at these
-    // addresses, or, while GL buffers holding them are bound, at these offsets in them.
-    void drawAt(std::uintptr_t interleavedAt, std::uintptr_t indicesAt) const;
 
     float getRadius() const { return radius; }
     int getSlices() const { return slices; }

@@ -71,7 +71,20 @@ TEST(GlLayerDisplay, SphereMeshShowsFreeglutsTrianglesLitAlike)
                 glutSolidSphere(m.getRadius(), m.getSlices(), m.getStacks());
             },
             mesh);
-        const auto ours = feedback([](const SphereMesh& m) { m.draw(); }, mesh);
+        // As the page draws it: normal and vertex interleaved, one list of triangles.
+        const auto ours = feedback(
+            [](const SphereMesh& m) {
+                const GLsizei stride = 6 * sizeof(float);
+                glEnableClientState(GL_NORMAL_ARRAY);
+                glEnableClientState(GL_VERTEX_ARRAY);
+                glNormalPointer(GL_FLOAT, stride, m.getInterleaved().data());
+                glVertexPointer(3, GL_FLOAT, stride, m.getInterleaved().data() + 3);
+                glDrawElements(GL_TRIANGLES, GLsizei(m.getTriangleIndices().size()),
+                               GL_UNSIGNED_SHORT, m.getTriangleIndices().data());
+                glDisableClientState(GL_VERTEX_ARRAY);
+                glDisableClientState(GL_NORMAL_ARRAY);
+            },
+            mesh);
         EXPECT_EQ(bits(glut), bits(ours)) << s.slices << " slices, " << s.stacks << " stacks";
         // Each stack is one strip of 2 * slices triangles: (x, y, z, r, g, b, a) per
         // corner after a token and a count.
