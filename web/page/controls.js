@@ -22,10 +22,14 @@
     function fit(starting)
     {
         var size = bufferSize();
-        if (canvas.width == size[0] && canvas.height == size[1] && starting !== true)
+        var same = canvas.width == size[0] && canvas.height == size[1];
+        if (same && starting !== true)
             return;
-        canvas.width = size[0];
-        canvas.height = size[1];
+        // Setting a size, even the same one, makes the drawing buffer anew.
+        if (!same) {
+            canvas.width = size[0];
+            canvas.height = size[1];
+        }
         if (Module.inputGate && !Module.inputGate.ended)
             Browser.updateResizeListeners();
     }
