@@ -34,6 +34,8 @@ const firstRamp = {column: 857, row: 792, radius: 20};
 // The marble's diffuse colour is (0.8, 0, 0.6) and the light adds the same to all
 // channels otherwise: red stands up to 204 x light above green where it faces it.
 const isLitPurple = (r, g, b) => r >= g + 80 && b >= g + 60;
+// The first obstacle's diffuse colour is (1, 1, 0): yellow where the light falls on it.
+const isLitYellow = (r, g, b) => r >= b + 80 && g >= b + 80 && Math.abs(r - g) <= 24;
 const fullLightRedOverGreen = 190; // 0.93 of the light; the intro ends at 0.9975
 
 // The part of the canvas that holds the spots, and the whole canvas.
@@ -88,7 +90,8 @@ function marbleDisc(image)
 // of part of the canvas has its place there, so spots are canvas pixels.
 function look(image, spot = {column: 0, row: 0, radius: 0})
 {
-    const result = {brightest: 0, litPurple: 0, mostRedOverGreen: 0, darkest: 765, lightest: 0};
+    const result = {brightest: 0, litPurple: 0, litYellow: 0, mostRedOverGreen: 0, darkest: 765,
+                    lightest: 0};
     let sum = 0, count = 0;
     for (let y = 0; y < image.height; ++y)
         for (let x = 0; x < image.width; ++x) {
@@ -103,6 +106,7 @@ function look(image, spot = {column: 0, row: 0, radius: 0})
                 ++result.litPurple;
                 result.mostRedOverGreen = Math.max(result.mostRedOverGreen, r - g);
             }
+            result.litYellow += isLitYellow(r, g, b);
             result.darkest = Math.min(result.darkest, level);
             result.lightest = Math.max(result.lightest, level);
             sum += most;
@@ -468,10 +472,12 @@ const checks = {
             await page.browser.touch('touchStart', [{...right, id: 2}]);
             await page.browser.touch('touchCancel', []);
             // Hidden for a moment behind an obstacle proves nothing; the light fading
-            // with no marble in view does.
-            let fullLevel = 0, seenInFade = false;
+            // with no marble in view does. On the way the first obstacle shows in its
+            // own colour, not in the marble's drawn before it.
+            let fullLevel = 0, seenInFade = false, yellow = 0;
             await page.waitFor('straight', 'the light faded out after a run', image => {
                 const whole = look(image);
+                yellow = Math.max(yellow, whole.litYellow);
                 if (whole.mostRedOverGreen >= fullLightRedOverGreen)
                     fullLevel = Math.max(fullLevel, whole.mean);
                 else if (fullLevel > 0 && whole.mean < 0.85 * fullLevel && marbleDisc(image))
@@ -480,6 +486,7 @@ const checks = {
             });
             check(seenInFade, 'the light faded with the marble out of view: the cancelled ' +
                                   'touch still steers');
+            check(yellow >= 200, `the yellow obstacle did not show yellow (${yellow} pixels)`);
 
             // Braked from the intro on, the marble comes to rest where it started.
             await page.browser.touch('touchStart', [{...brake, id: 3}]);
