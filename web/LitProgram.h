@@ -32,25 +32,33 @@ public:
     void release();
 
 private:
+    // Where the attributes point: a buffer of the programs' own, with the stride and the
+    // offsets of a vertex's parts in floats.
     struct Layout {
-        int buffer = -1; // the program's own buffer, -1 for none yet
+        int buffer = -1; // -1 for none
         int stride = 0;
         int texCoordSize = 0;
-        int normalAt = -1; // float offsets in a vertex, -1 for none
+        int normalAt = -1; // -1 for none
         int vertexSize = 0;
         int vertexAt = 0;
+        bool operator==(const Layout& o) const
+        {
+            return std::tie(buffer, stride, texCoordSize, normalAt, vertexSize, vertexAt) ==
+                   std::tie(o.buffer, o.stride, o.texCoordSize, o.normalAt, o.vertexSize,
+                            o.vertexAt);
+        }
     };
     struct Sphere {
         SphereMesh mesh;
         Layout arrays;
-        int indices;
+        int indices; // the buffer of its triangles' indices
     };
     void take(bool textured);
     void point(const Layout& layout);
 
     std::map<std::tuple<float, int, int>, Sphere> spheres;
-    Layout strip;                    // the last drawArrays's buffer and layout
-    std::vector<float> stripData;    // and what its buffer holds
-    int held = -1;                   // the program in use while GL is theirs: 0 plain, 1 textured
-    const Layout* pointed = nullptr; // the arrays the attributes point into
+    int stripBuffer = -1;         // drawArrays's buffer
+    std::vector<float> stripData; // and what it holds
+    int held = -1;                // the program in use while GL is theirs: 0 plain, 1 textured
+    Layout pointed;               // where the attributes point while GL is theirs
 };

@@ -174,7 +174,7 @@ EM_JS(void, pointArrays,
 
 // The uniforms whose values have changed sent, then the draw: count vertices, or count
 // indices from the index buffer when there is one.
-EM_JS(void, draw, (int mode, int count, int indices), {
+EM_JS(void, sendAndDraw, (int mode, int count, int indices), {
     var uniforms = Module.litProgram.uniforms;
     for (var u = 0; u < uniforms.length; u++) {
         var uniform = uniforms[u], value = uniform.value(), sent = uniform.sent;
@@ -228,47 +228,36 @@ void LitProgram::drawSphere(float radius, int slices, int stacks)
     const auto key = std::make_tuple(radius, slices, stacks);
     auto found = spheres.find(key);
     if (found == spheres.end()) {
-        Sphere s{SphereMesh(radius, slices, stacks), {}, -1};
+        found = spheres.emplace(key, Sphere{SphereMesh(radius, slices, stacks), {}, -1}).first;
+        Sphere& s = found->second;
         const std::vector<float>& arrays = s.mesh.getInterleaved();
         const std::vector<unsigned short>& indices = s.mesh.getTriangleIndices();
-        s.arrays.buffer = newBuffer(arrays.data(), int(arrays.size() * sizeof(float)), 0);
-        s.arrays.stride = 6;
-        s.arrays.normalAt = 0;
-        s.arrays.vertexSize = 3;
-        s.arrays.vertexAt = 3;
+        s.arrays = {newBuffer(arrays.data(), int(arrays.size() * sizeof(float)), 0), 6, 0, 0, 3, 3};
         s.indices = newBuffer(indices.data(), int(indices.size() * sizeof(unsigned short)), 1);
-        pointed = nullptr; // newBuffer bound another buffer
-        found = spheres.emplace(key, s).first;
     }
     const Sphere& s = found->second;
     if (s.mesh.getTriangleIndices().empty())
         return;
     point(s.arrays);
-    draw(4 /* GL_TRIANGLES */, int(s.mesh.getTriangleIndices().size()), s.indices);
+    sendAndDraw(4 /* GL_TRIANGLES */, int(s.mesh.getTriangleIndices().size()), s.indices);
 }
 
 void LitProgram::drawArrays(unsigned mode, const std::vector<float>& data, int texCoordSize,
                             bool hasNormal, int vertexSize)
 {
     take(textureEnabled());
-    if (strip.buffer < 0)
-        strip.buffer = newBuffer(nullptr, 0, 0);
+    if (stripBuffer < 0)
+        stripBuffer = newBuffer(nullptr, 0, 0);
     // The track's strip is the same from frame to frame: it is sent again only when it is not.
     if (data != stripData) {
         stripData = data;
-        fillBuffer(strip.buffer, data.data(), int(data.size() * sizeof(float)));
-        pointed = nullptr;
+        fillBuffer(stripBuffer, data.data(), int(data.size() * sizeof(float)));
     }
-    const Layout layout{strip.buffer, texCoordSize + (hasNormal ? 3 : 0) + vertexSize,
-                        texCoordSize, hasNormal ? texCoordSize : -1,
-                        vertexSize,   texCoordSize + (hasNormal ? 3 : 0)};
-    if (layout.stride != strip.stride || layout.texCoordSize != strip.texCoordSize ||
-        layout.normalAt != strip.normalAt || layout.vertexSize != strip.vertexSize) {
-        strip = layout;
-        pointed = nullptr;
-    }
-    point(strip);
-    draw(int(mode), int(data.size()) / strip.stride, -1);
+    const int normal = hasNormal ? 3 : 0;
+    const int stride = texCoordSize + normal + vertexSize;
+    point({stripBuffer, stride, texCoordSize, hasNormal ? texCoordSize : -1, vertexSize,
+           texCoordSize + normal});
+    sendAndDraw(int(mode), int(data.size()) / stride, -1);
 }
 
 void LitProgram::release()
@@ -277,7 +266,7 @@ void LitProgram::release()
         return;
     giveGlBack();
     held = -1;
-    pointed = nullptr;
+    pointed = Layout{};
 }
 
 void LitProgram::take(bool textured)
@@ -289,11 +278,13 @@ void LitProgram::take(bool textured)
     held = int(textured);
 }
 
+// The attributes keep pointing into a buffer whatever is bound after: they are pointed
+// anew only for another layout, or after GL was given back.
 void LitProgram::point(const Layout& layout)
 {
-    if (pointed == &layout)
+    if (layout == pointed)
         return;
     pointArrays(layout.buffer, layout.stride, layout.texCoordSize, layout.normalAt,
                 layout.vertexSize, layout.vertexAt);
-    pointed = &layout;
+    pointed = layout;
 }
