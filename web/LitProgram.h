@@ -60,5 +60,5 @@ private:
     int stripBuffer = -1;         // drawArrays's buffer
     std::vector<float> stripData; // and what it holds
     int held = -1;                // the program in use while GL is theirs: 0 plain, 1 textured
-    Layout pointed;               // where the attributes point while GL is theirs
+    Layout pointed[2];            // where each program's attributes point while GL is theirs
 };

@@ -105,7 +105,7 @@ EM_JS(void, takeGl, (const char* vertexSource, const char* fragmentSource), {
         [ "u_lightPosition0", function() { return e.lightPosition[0]; } ]
     ];
     Module.litBuffers = [];
-    Module.litPrograms = [ "", "#define TEXTURED\n" ].map(function(defines) {
+    Module.litPrograms = [ "", "#define TEXTURED\n" ].map(function(defines, textured) {
         var program = GLctx.createProgram();
         [[GLctx.VERTEX_SHADER, vertexSource], [GLctx.FRAGMENT_SHADER, fragmentSource]].forEach(
             function(shader) {
@@ -114,10 +114,11 @@ EM_JS(void, takeGl, (const char* vertexSource, const char* fragmentSource), {
                 GLctx.compileShader(made);
                 GLctx.attachShader(program, made);
             });
-        // The attributes at the emulation's own locations.
-        GLctx.bindAttribLocation(program, 0, "a_position");
-        GLctx.bindAttribLocation(program, 1, "a_normal");
-        GLctx.bindAttribLocation(program, 3, "a_texCoord0");
+        // Each program's attributes at locations of their own (0 to 2, 3 to 5), where they
+        // stay pointed while the other program draws.
+        GLctx.bindAttribLocation(program, 3 * textured, "a_position");
+        GLctx.bindAttribLocation(program, 3 * textured + 1, "a_normal");
+        GLctx.bindAttribLocation(program, 3 * textured + 2, "a_texCoord0");
         GLctx.linkProgram(program);
         var uniforms = values.map(function(value) {
             return {
@@ -149,26 +150,29 @@ EM_JS(void, fillBuffer, (int buffer, const void* data, int bytes), {
     GLctx.bufferData(GLctx.ARRAY_BUFFER, HEAPU8.subarray(data, data + bytes), GLctx.DYNAMIC_DRAW);
 });
 
-// The attributes pointed into the buffer (offsets in floats, -1 for none); one missing
-// is GL's initial current value.
+// A program's attributes pointed into the buffer (offsets in floats, -1 for none); one
+// missing is GL's initial current value.
 EM_JS(void, pointArrays,
-      (int buffer, int stride, int texCoordSize, int normalAt, int vertexSize, int vertexAt), {
+      (int textured, int buffer, int stride, int texCoordSize, int normalAt, int vertexSize,
+       int vertexAt),
+      {
+          var at = 3 * textured;
           GLctx.bindBuffer(GLctx.ARRAY_BUFFER, Module.litBuffers[buffer]);
-          GLctx.enableVertexAttribArray(0);
-          GLctx.vertexAttribPointer(0, vertexSize, GLctx.FLOAT, false, stride * 4, vertexAt * 4);
+          GLctx.enableVertexAttribArray(at);
+          GLctx.vertexAttribPointer(at, vertexSize, GLctx.FLOAT, false, stride * 4, vertexAt * 4);
           if (normalAt >= 0) {
-              GLctx.enableVertexAttribArray(1);
-              GLctx.vertexAttribPointer(1, 3, GLctx.FLOAT, true, stride * 4, normalAt * 4);
+              GLctx.enableVertexAttribArray(at + 1);
+              GLctx.vertexAttribPointer(at + 1, 3, GLctx.FLOAT, true, stride * 4, normalAt * 4);
           } else {
-              GLctx.disableVertexAttribArray(1);
-              GLctx.vertexAttrib3f(1, 0, 0, 1);
+              GLctx.disableVertexAttribArray(at + 1);
+              GLctx.vertexAttrib3f(at + 1, 0, 0, 1);
           }
           if (texCoordSize > 0) {
-              GLctx.enableVertexAttribArray(3);
-              GLctx.vertexAttribPointer(3, texCoordSize, GLctx.FLOAT, false, stride * 4, 0);
+              GLctx.enableVertexAttribArray(at + 2);
+              GLctx.vertexAttribPointer(at + 2, texCoordSize, GLctx.FLOAT, false, stride * 4, 0);
           } else {
-              GLctx.disableVertexAttribArray(3);
-              GLctx.vertexAttrib4f(3, 0, 0, 0, 1);
+              GLctx.disableVertexAttribArray(at + 2);
+              GLctx.vertexAttrib4f(at + 2, 0, 0, 0, 1);
           }
       });
 
@@ -208,9 +212,8 @@ EM_JS(void, sendAndDraw, (int mode, int count, int indices), {
 // The emulation's buffers bound again and its attributes off, and nothing of its own
 // taken to be current, so that its next draw binds and sets up everything anew.
 EM_JS(void, giveGlBack, (), {
-    GLctx.disableVertexAttribArray(0);
-    GLctx.disableVertexAttribArray(1);
-    GLctx.disableVertexAttribArray(3);
+    for (var at = 0; at < 6; at++)
+        GLctx.disableVertexAttribArray(at);
     GLctx.bindBuffer(GLctx.ARRAY_BUFFER, GL.buffers[GLctx.currentArrayBufferBinding] || null);
     GLctx.bindBuffer(GLctx.ELEMENT_ARRAY_BUFFER,
                      GL.buffers[GLctx.currentElementArrayBufferBinding] || null);
@@ -266,7 +269,7 @@ void LitProgram::release()
         return;
     giveGlBack();
     held = -1;
-    pointed = Layout{};
+    pointed[0] = pointed[1] = Layout{};
 }
 
 void LitProgram::take(bool textured)
@@ -278,13 +281,13 @@ void LitProgram::take(bool textured)
     held = int(textured);
 }
 
-// The attributes keep pointing into a buffer whatever is bound after: they are pointed
-// anew only for another layout, or after GL was given back.
+// The attributes keep pointing into a buffer whatever is bound after, and each program
+// has its own: they are pointed anew only for another layout, or after GL was given back.
 void LitProgram::point(const Layout& layout)
 {
-    if (layout == pointed)
+    if (layout == pointed[held])
         return;
-    pointArrays(layout.buffer, layout.stride, layout.texCoordSize, layout.normalAt,
+    pointArrays(held, layout.buffer, layout.stride, layout.texCoordSize, layout.normalAt,
                 layout.vertexSize, layout.vertexAt);
-    pointed = layout;
+    pointed[held] = layout;
 }
