@@ -114,17 +114,17 @@ void __wrap_glBegin(GLenum mode)
 void __wrap_glEnd()
 {
     batch.open = false;
-    if (batch.data.empty() || batch.mode > GL_TRIANGLE_FAN) {
+    if (batch.data.empty()) { // what glVertex and the like gave the emulation, if anything
         lit.release();
-        if (batch.data.empty())
-            __real_glEnd();
-        else {
-            leaveBegin();
-            drawBatchByEmulation();
-        }
+        __real_glEnd();
         return;
     }
     leaveBegin();
+    if (batch.mode > GL_TRIANGLE_FAN) {
+        lit.release();
+        drawBatchByEmulation();
+        return;
+    }
     lit.drawArrays(batch.mode, batch.data, batch.arrays[0] ? batch.arrays[1] : 0,
                    batch.arrays[3] != 0, batch.arrays[7]);
 }
