@@ -136,18 +136,15 @@ EM_JS(void, useProgram, (int textured), {
     GLctx.useProgram(Module.litProgram.program);
 });
 
-// A new buffer of the programs' own, filled with these bytes; its index.
-EM_JS(int, newBuffer, (const void* data, int bytes, int indices), {
-    var buffer = GLctx.createBuffer();
+// These bytes in one of the programs' own buffers (a new one for -1; an index buffer
+// when indices is set); the buffer's index.
+EM_JS(int, fillBuffer, (int buffer, int indices, const void* data, int bytes), {
+    if (buffer < 0)
+        buffer = Module.litBuffers.push(GLctx.createBuffer()) - 1;
     var target = indices ? GLctx.ELEMENT_ARRAY_BUFFER : GLctx.ARRAY_BUFFER;
-    GLctx.bindBuffer(target, buffer);
+    GLctx.bindBuffer(target, Module.litBuffers[buffer]);
     GLctx.bufferData(target, HEAPU8.subarray(data, data + bytes), GLctx.STATIC_DRAW);
-    return Module.litBuffers.push(buffer) - 1;
-});
-
-EM_JS(void, fillBuffer, (int buffer, const void* data, int bytes), {
-    GLctx.bindBuffer(GLctx.ARRAY_BUFFER, Module.litBuffers[buffer]);
-    GLctx.bufferData(GLctx.ARRAY_BUFFER, HEAPU8.subarray(data, data + bytes), GLctx.DYNAMIC_DRAW);
+    return buffer;
 });
 
 // A program's attributes pointed into the buffer (offsets in floats, -1 for none); one
@@ -235,8 +232,9 @@ void LitProgram::drawSphere(float radius, int slices, int stacks)
         Sphere& s = found->second;
         const std::vector<float>& arrays = s.mesh.getInterleaved();
         const std::vector<unsigned short>& indices = s.mesh.getTriangleIndices();
-        s.arrays = {newBuffer(arrays.data(), int(arrays.size() * sizeof(float)), 0), 6, 0, 0, 3, 3};
-        s.indices = newBuffer(indices.data(), int(indices.size() * sizeof(unsigned short)), 1);
+        s.arrays = {
+            fillBuffer(-1, 0, arrays.data(), int(arrays.size() * sizeof(float))), 6, 0, 0, 3, 3};
+        s.indices = fillBuffer(-1, 1, indices.data(), int(indices.size() * sizeof(unsigned short)));
     }
     const Sphere& s = found->second;
     if (s.mesh.getTriangleIndices().empty())
@@ -249,12 +247,10 @@ void LitProgram::drawArrays(unsigned mode, const std::vector<float>& data, int t
                             bool hasNormal, int vertexSize)
 {
     take(textureEnabled());
-    if (stripBuffer < 0)
-        stripBuffer = newBuffer(nullptr, 0, 0);
     // The track's strip is the same from frame to frame: it is sent again only when it is not.
     if (data != stripData) {
         stripData = data;
-        fillBuffer(stripBuffer, data.data(), int(data.size() * sizeof(float)));
+        stripBuffer = fillBuffer(stripBuffer, 0, data.data(), int(data.size() * sizeof(float)));
     }
     const int normal = hasNormal ? 3 : 0;
     const int stride = texCoordSize + normal + vertexSize;
