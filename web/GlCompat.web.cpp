@@ -13,11 +13,19 @@
 
 namespace {
 
-// Where the client arrays point, as the emulation keeps them. The emulation answers
-// glGetPointerv only for the vertex, colour and texture-coordinate arrays, so the
-// three are read from its own records: pointer, components and stride in bytes of
-// each; a null pointer when the array is not enabled.
-EM_JS(void, readClientArrays, (int* out), {
+// A client array: its address, its components and its stride in bytes; a null address
+// when the array is not enabled.
+struct ClientArray {
+    int pointer;
+    int size;
+    int stride;
+};
+static_assert(sizeof(ClientArray) == 3 * sizeof(int), "read as three ints");
+
+// Where the texture-coordinate, normal and vertex arrays point, as the emulation keeps
+// them. The emulation answers glGetPointerv only for the vertex, colour and
+// texture-coordinate arrays, so the three are read from its own records.
+EM_JS(void, readClientArrays, (ClientArray * out), {
     var arrays = GLImmediate.clientAttributes;
     var enabled = GLImmediate.enabledClientAttributes;
     var names = [
@@ -33,9 +41,9 @@ EM_JS(void, readClientArrays, (int* out), {
     }
 });
 
-const float* element(const int* array, int i)
+const float* element(const ClientArray& array, int i)
 {
-    return reinterpret_cast<const float*>(array[0] + i * array[2]);
+    return reinterpret_cast<const float*>(array.pointer + i * array.stride);
 }
 
 // The vertices glArrayElement has named since glBegin, copied out of the client arrays
@@ -44,8 +52,11 @@ const float* element(const int* array, int i)
 struct ElementBatch {
     bool open = false; // in glBegin, with a vertex array of 2 or 3 floats to draw
     GLenum mode = 0;
-    int arrays[9] = {}; // the client arrays as glBegin found them (readClientArrays)
+    ClientArray arrays[3] = {}; // as glBegin found them (readClientArrays)
     std::vector<float> data;
+    const ClientArray& texCoord() const { return arrays[0]; }
+    const ClientArray& normal() const { return arrays[1]; }
+    const ClientArray& vertex() const { return arrays[2]; }
 };
 ElementBatch batch;
 
@@ -68,28 +79,29 @@ EM_JS(void, setDropRepeatedKeys, (int drop), { Module.dropRepeatedKeys = drop !=
 // splits them into triangles.
 void drawBatchByEmulation()
 {
-    const int* texCoord = batch.arrays;
-    const int* normal = batch.arrays + 3;
-    const int* vertex = batch.arrays + 6;
-    const int floats = texCoord[1] + (normal[0] ? 3 : 0) + vertex[1];
+    const ClientArray& texCoord = batch.texCoord();
+    const ClientArray& normal = batch.normal();
+    const ClientArray& vertex = batch.vertex();
+    const int floats = texCoord.size + (normal.pointer ? 3 : 0) + vertex.size;
     const GLsizei stride = GLsizei(floats * sizeof(float));
     const float* at = batch.data.data();
-    if (texCoord[0]) {
-        glTexCoordPointer(texCoord[1], GL_FLOAT, stride, at);
-        at += texCoord[1];
+    if (texCoord.pointer) {
+        glTexCoordPointer(texCoord.size, GL_FLOAT, stride, at);
+        at += texCoord.size;
     }
-    if (normal[0]) {
+    if (normal.pointer) {
         glNormalPointer(GL_FLOAT, stride, at);
         at += 3;
     }
-    glVertexPointer(vertex[1], GL_FLOAT, stride, at);
+    glVertexPointer(vertex.size, GL_FLOAT, stride, at);
     glDrawArrays(batch.mode, 0, GLsizei(batch.data.size() / size_t(floats)));
     // The caller's arrays back as they were.
-    if (texCoord[0])
-        glTexCoordPointer(texCoord[1], GL_FLOAT, texCoord[2], reinterpret_cast<void*>(texCoord[0]));
-    if (normal[0])
-        glNormalPointer(GL_FLOAT, normal[2], reinterpret_cast<void*>(normal[0]));
-    glVertexPointer(vertex[1], GL_FLOAT, vertex[2], reinterpret_cast<void*>(vertex[0]));
+    if (texCoord.pointer)
+        glTexCoordPointer(texCoord.size, GL_FLOAT, texCoord.stride,
+                          reinterpret_cast<void*>(texCoord.pointer));
+    if (normal.pointer)
+        glNormalPointer(GL_FLOAT, normal.stride, reinterpret_cast<void*>(normal.pointer));
+    glVertexPointer(vertex.size, GL_FLOAT, vertex.stride, reinterpret_cast<void*>(vertex.pointer));
 }
 
 } // namespace
@@ -106,8 +118,8 @@ void __wrap_glBegin(GLenum mode)
     batch.mode = mode;
     batch.data.clear();
     readClientArrays(batch.arrays);
-    const int* vertex = batch.arrays + 6;
-    batch.open = vertex[0] && (vertex[1] == 2 || vertex[1] == 3);
+    const ClientArray& vertex = batch.vertex();
+    batch.open = vertex.pointer && (vertex.size == 2 || vertex.size == 3);
     __real_glBegin(mode);
 }
 
@@ -125,8 +137,8 @@ void __wrap_glEnd()
         drawBatchByEmulation();
         return;
     }
-    lit.drawArrays(batch.mode, batch.data, batch.arrays[0] ? batch.arrays[1] : 0,
-                   batch.arrays[3] != 0, batch.arrays[7]);
+    lit.drawArrays(batch.mode, batch.data, batch.texCoord().pointer ? batch.texCoord().size : 0,
+                   batch.normal().pointer != 0, batch.vertex().size);
 }
 
 // The vertex of index i of the enabled float arrays, added to the batch (texture
@@ -134,17 +146,17 @@ void __wrap_glEnd()
 // no meaning.
 void glArrayElement(GLint i)
 {
-    const int* texCoord = batch.arrays;
-    const int* normal = batch.arrays + 3;
-    const int* vertex = batch.arrays + 6;
+    const ClientArray& texCoord = batch.texCoord();
+    const ClientArray& normal = batch.normal();
+    const ClientArray& vertex = batch.vertex();
     if (!batch.open)
         return;
-    if (texCoord[0])
+    if (texCoord.pointer)
         batch.data.insert(batch.data.end(), element(texCoord, i),
-                          element(texCoord, i) + texCoord[1]);
-    if (normal[0])
+                          element(texCoord, i) + texCoord.size);
+    if (normal.pointer)
         batch.data.insert(batch.data.end(), element(normal, i), element(normal, i) + 3);
-    batch.data.insert(batch.data.end(), element(vertex, i), element(vertex, i) + vertex[1]);
+    batch.data.insert(batch.data.end(), element(vertex, i), element(vertex, i) + vertex.size);
 }
 
 void glMaterialf(GLenum face, GLenum pname, GLfloat param)
