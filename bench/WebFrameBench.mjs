@@ -70,28 +70,28 @@ async function visit(folder, what)
     }
 }
 
-const firstFrame = folder => visit(folder, async browser => {
+// Polls the page until the expression has a value, for at most 10 minutes.
+async function until(browser, what, expression)
+{
     for (let waited = 0;; waited += 20) {
-        const at = await browser.evaluate('window.benchFirstFrame');
-        if (at !== null)
-            return at;
+        const value = await browser.evaluate(expression);
+        if (value !== null)
+            return value;
         if (waited > 600000)
-            throw new Error(`${folder}: no frame drawn in 10 minutes`);
+            throw new Error(`${what} not seen in 10 minutes`);
         await new Promise(resolve => setTimeout(resolve, 20));
     }
-});
+}
+
+const firstFrame = folder =>
+    visit(folder, browser => until(browser, `${folder}: a frame`, 'window.benchFirstFrame'));
 
 const measure = folder => visit(folder, async browser => {
     const frames = async count => {
         const from = await browser.evaluate('window.benchFrames.length');
-        for (let waited = 0;; waited += 50) {
-            const now = await browser.evaluate('window.benchFrames.length');
-            if (now >= from + count)
-                return browser.evaluate(`window.benchFrames.slice(${from}, ${from + count})`);
-            if (waited > 600000)
-                throw new Error(`${folder}: ${count} frames not drawn in 10 minutes`);
-            await new Promise(resolve => setTimeout(resolve, 50));
-        }
+        return until(browser, `${folder}: ${count} frames`,
+                     `window.benchFrames.length >= ${from + count} ? ` +
+                         `window.benchFrames.slice(${from}, ${from + count}) : null`);
     };
     const summary = list => {
         const ms = list.map(f => f.ms).sort((a, b) => a - b);
